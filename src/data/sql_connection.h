@@ -1,0 +1,102 @@
+#pragma once
+
+#include "data/field_value.h"
+
+#include <QByteArray>
+#include <QString>
+#include <initializer_list>
+#include <span>
+#include <variant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// A thin owner of one SQLCipher connection and its prepared statements. Every failure is thrown as a
+// RuntimeError carrying SQLite's own message, so the callers' handlers show what the database said.
+namespace kestrova {
+
+// A value bound to a statement parameter. A float is stored as the double it widens to and written as
+// a Single in statement texts.
+using SqlValue = std::variant<std::monostate, QString, qint64, double, float>;
+
+// The statement text with every "?" outside quotes replaced by its value written as an SQL literal
+// (texts quoted with their quotes doubled, numbers in their default text form). Used for strSQL.
+QString RenderSql(const QString& sql, std::span<const SqlValue> values);
+
+// One prepared statement. Move-only; it must not outlive its connection.
+class SqlStatement {
+public:
+    SqlStatement(sqlite3* db, const QString& sql);
+    ~SqlStatement();
+    SqlStatement(SqlStatement&& other) noexcept;
+    SqlStatement& operator=(SqlStatement&& other) noexcept;
+    SqlStatement(const SqlStatement&) = delete;
+    SqlStatement& operator=(const SqlStatement&) = delete;
+
+    // Binds parameter 1, 2, ... in order.
+    void bindAll(std::span<const SqlValue> values);
+    // Runs one step: true when a row is current, false when the statement is done.
+    bool step();
+    // Makes the statement ready to run again; bindings are kept.
+    void reset();
+
+    int columnCount() const;
+    QString columnName(int column) const;
+    // The column's declared type in its table, "" for an expression.
+    QString declaredType(int column) const;
+
+    // The current row's values. Text of a Null is ""; the numeric readers apply SQLite's conversions.
+    bool isNull(int column) const;
+    QString text(int column) const;
+    qint64 integer(int column) const;
+    double real(int column) const;
+    // The value in its stored class: Null, integer, double or text (a blob is read as UTF-8 text).
+    FieldValue value(int column) const;
+
+private:
+    [[noreturn]] void fail() const;
+
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+// One connection to a keyed database file.
+class SqlConnection {
+public:
+    enum class OpenMode {
+        ExistingOnly, // a missing file is an error and is not created
+        CreateNew,    // the file is created when missing (an empty file counts as a new database)
+    };
+
+    SqlConnection() = default;
+    ~SqlConnection();
+    SqlConnection(SqlConnection&& other) noexcept;
+    SqlConnection& operator=(SqlConnection&& other) noexcept;
+    SqlConnection(const SqlConnection&) = delete;
+    SqlConnection& operator=(const SqlConnection&) = delete;
+
+    // Opens the file read-write, keys it and reads its schema, so that a wrong key or a file that is
+    // not a database fails here with "file is encrypted or is not a database".
+    void open(const QString& path, const QByteArray& key, OpenMode mode);
+    // Closes the connection; every statement must have been destroyed.
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+
+    // Runs one or more statements without parameters (schema, pragmas, transactions).
+    void execute(const QString& sql);
+    SqlStatement prepare(const QString& sql);
+    // Prepares, binds and runs a statement that returns no rows.
+    void run(const QString& sql, std::span<const SqlValue> values);
+    void run(const QString& sql, std::initializer_list<SqlValue> values) {
+        run(sql, std::span<const SqlValue>(values.begin(), values.size()));
+    }
+    // Rows changed by the last INSERT, UPDATE or DELETE.
+    int changes() const;
+
+private:
+    sqlite3* handle() const;
+
+    sqlite3* m_db = nullptr;
+};
+
+} // namespace kestrova

@@ -1,0 +1,169 @@
+#include "temp_database.h"
+
+#include "data/data_errors.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace kestrova;
+
+namespace {
+
+const QString kNotADatabase = QStringLiteral("file is encrypted or is not a database");
+
+// A database with one table, keyed with `key`.
+void MakeKeyedFile(const QString& path, const QByteArray& key) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    SqlConnection connection;
+    connection.open(path, key, SqlConnection::OpenMode::CreateNew);
+    connection.execute(QStringLiteral("CREATE TABLE Vehicle (PlateNumber TEXT)"));
+    connection.close();
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(OpenConnection, MissingFile_IsSQLitesErrorAndNothingIsCreated) {
+    QTemporaryDir folder;
+    const QString path = DatabasePath(folder.path());
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    clsDBLib db;
+    ExpectRuntimeError([&] { db.OpenConnection(path); }, QStringLiteral("unable to open database file"));
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_FALSE(db.isOpen());
+    ExpectRuntimeError([&] { db.OpenConnection(folder.path() + QStringLiteral("/nowhere/Kestrova.mdb")); },
+                       QStringLiteral("unable to open database file"));
+    EXPECT_FALSE(QFileInfo::exists(folder.path() + QStringLiteral("/nowhere")));
+}
+
+TEST(OpenConnection, OtherKeyOrNotADatabase_FailsAtTheOpen) {
+    QTemporaryDir folder;
+    const QString otherKey = folder.path() + QStringLiteral("/other.mdb");
+    MakeKeyedFile(otherKey, "1234");
+    const QString plain = folder.path() + QStringLiteral("/plain.mdb");
+    MakeKeyedFile(plain, QByteArray());
+    const QString text = folder.path() + QStringLiteral("/text.mdb");
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+
+    for (const QString& path : {otherKey, plain, text}) {
+        SCOPED_TRACE(path.toStdString());
+        clsDBLib db;
+        ExpectRuntimeError([&] { db.OpenConnection(path); }, kNotADatabase);
+        EXPECT_FALSE(db.isOpen());
+    }
+    // The right key still opens the first one.
+    SqlConnection connection;
+    EXPECT_NO_THROW(connection.open(otherKey, "1234", SqlConnection::OpenMode::ExistingOnly));
+}
+
+TEST(OpenConnection, DatabaseFile_IsEncryptedOnDisk) {
+    TempDatabase t;
+    t.addVehicle(QStringLiteral("PLAINTEXT-PLATE"), QStringLiteral("0912345678"));
+    t.raw.close();
+    t.db.CloseConnection();
+    const QByteArray bytes = FileBytes(t.path);
+    ASSERT_GT(bytes.size(), 1024);
+    EXPECT_FALSE(bytes.startsWith(QByteArray("SQLite format 3", 16)));
+    EXPECT_FALSE(bytes.contains("PLAINTEXT-PLATE"));
+    EXPECT_FALSE(bytes.contains("CommLog")) << "the schema is encrypted too";
+    EXPECT_FALSE(QFileInfo::exists(t.path + QStringLiteral("-wal")) &&
+                 FileBytes(t.path + QStringLiteral("-wal")).contains("PLAINTEXT-PLATE"));
+}
+
+TEST(OpenConnection, ReopenAndClose_FollowTheConnectionState) {
+    TempDatabase t;
+    ExpectRuntimeError([&] { t.db.OpenConnection(t.path); }, kConnectionOpen);
+    t.db.CloseConnection();
+    EXPECT_FALSE(t.db.isOpen());
+    ExpectRuntimeError([&] { t.db.CloseConnection(); }, kConnectionClosed);
+    ExpectRuntimeError([&] { t.addVehicle(QStringLiteral("A"), QStringLiteral("1")); }, kConnectionClosed);
+    ExpectRuntimeError([&] { t.db.OpenVehicleRecordset(); }, kConnectionClosed);
+    ExpectRuntimeError([&] { t.db.GetMapReportRecordset(); }, kConnectionClosed);
+    t.db.OpenConnection(t.path);
+    t.addVehicle(QStringLiteral("A"), QStringLiteral("1"));
+    EXPECT_EQ(ReadVehicles(t.db).size(), 1u);
+}
+
+TEST(Statements, RejectedByTheDatabase_CarrySQLitesMessage) {
+    TempDatabase t;
+    t.raw.execute(QStringLiteral("DROP TABLE CommLog; DROP TABLE Coordinate; ALTER TABLE Vehicle RENAME TO Old"));
+    ExpectRuntimeError([&] { t.db.DeleteCommLog(QStringLiteral("1"), QStringLiteral("2")); },
+                       QStringLiteral("no such table: CommLog"));
+    EXPECT_EQ(t.db.strSQL(), QStringLiteral("DELETE FROM CommLog WHERE PlateNumber='1' AND DialTime<='2'"))
+        << "strSQL keeps the failed statement";
+    ExpectRuntimeError([&] { t.db.OpenCoordinateRecordset(); }, QStringLiteral("no such table: Coordinate"));
+    ExpectRuntimeError([&] { t.db.OpenVehicleRecordset(); }, QStringLiteral("no such table: Vehicle"));
+    ExpectRuntimeError([&] { t.db.DeleteVehicle(QStringLiteral("A")); }, QStringLiteral("no such table: CommLog"));
+    // A failed delete leaves the connection usable.
+    EXPECT_NO_THROW(t.db.GetMapReportRecordset());
+    // A failure while the statement runs (not while it is prepared) carries its own message too.
+    ExpectRuntimeError([&] { t.raw.run(QStringLiteral("INSERT INTO MapReport (SeqNO) VALUES (?)"), {qint64(1)}); },
+                       QStringLiteral("UNIQUE constraint failed: MapReport.SeqNO"));
+}
+
+TEST(Walks, OneAtATime_CoordinateWalkReplacesTheVehicleWalk) {
+    TempDatabase t;
+    t.addVehicle(QStringLiteral("KS-1"), QStringLiteral("0912"));
+    t.raw.execute(QStringLiteral("INSERT INTO Coordinate (X,Y,Kind,Explanation) VALUES (121.5,25.5,' 2 ',' 加油站 '),"
+                                 "(121.6,25.6,NULL,NULL)"));
+    FetchedVehicle v;
+    ExpectRuntimeError([&] { v.fetch(t.db); }, kNoRecordset);
+    ExpectRuntimeError([&] { t.db.CloseVehicleRecordset(); }, kNoRecordset);
+
+    t.db.OpenVehicleRecordset();
+    t.db.OpenCoordinateRecordset();
+    ExpectRuntimeError([&] { v.fetch(t.db); }, kItemNotFound);
+    int16_t seqNo = -1;
+    double x = -1, y = -1;
+    QString kind, explanation;
+    ASSERT_TRUE(t.db.FetchCoordinateRecord(seqNo, x, y, kind, explanation));
+    EXPECT_EQ(seqNo, 1);
+    EXPECT_EQ(x, 121.5);
+    EXPECT_EQ(y, 25.5);
+    EXPECT_EQ(kind, QStringLiteral("2"));
+    EXPECT_EQ(explanation, QStringLiteral("加油站"));
+    ASSERT_TRUE(t.db.FetchCoordinateRecord(seqNo, x, y, kind, explanation));
+    EXPECT_EQ(kind, QString());
+    EXPECT_EQ(explanation, QString());
+    EXPECT_FALSE(t.db.FetchCoordinateRecord(seqNo, x, y, kind, explanation));
+    EXPECT_EQ(seqNo, 2);
+    t.db.CloseVehicleRecordset();
+    int16_t s = 0;
+    ExpectRuntimeError([&] { t.db.FetchCoordinateRecord(s, x, y, kind, explanation); }, kNoRecordset);
+
+    // A walk opened again starts from the first row.
+    t.db.OpenVehicleRecordset();
+    ASSERT_TRUE(v.fetch(t.db));
+    EXPECT_FALSE(v.fetch(t.db));
+    t.db.OpenVehicleRecordset();
+    EXPECT_TRUE(v.fetch(t.db));
+    t.db.CloseVehicleRecordset();
+}
+
+TEST(Walks, EmptyCoordinateTable_EndsAtOnce) {
+    TempDatabase t;
+    t.db.OpenCoordinateRecordset();
+    int16_t seqNo = -1;
+    double x = -1, y = -1;
+    QString kind = QStringLiteral("kept"), explanation;
+    EXPECT_FALSE(t.db.FetchCoordinateRecord(seqNo, x, y, kind, explanation));
+    EXPECT_EQ(kind, QStringLiteral("kept"));
+    t.db.CloseVehicleRecordset();
+}
+
+TEST(Walks, CloseConnection_EndsAnOpenWalk) {
+    TempDatabase t;
+    t.addVehicle(QStringLiteral("KS-1"), QStringLiteral("0912"));
+    t.db.OpenVehicleRecordset();
+    EXPECT_NO_THROW(t.db.CloseConnection());
+    t.db.OpenConnection(t.path);
+    FetchedVehicle v;
+    ExpectRuntimeError([&] { v.fetch(t.db); }, kNoRecordset);
+}
