@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QApplication>
+#include <QByteArray>
+
+// The one QApplication that widget tests need, made on first use on the offscreen platform (also when
+// the test program is started by hand).
+namespace kestrova::test {
+
+inline QApplication& TestApplication() {
+    static int argc = 1;
+    static char name[] = "test_console";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    }
+    static QApplication application(argc, argv);
+    return application;
+}
+
+} // namespace kestrova::test

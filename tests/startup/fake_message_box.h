@@ -1,0 +1,39 @@
+#pragma once
+
+#include "startup/message_box.h"
+
+#include <QString>
+#include <vector>
+
+// A message box for tests: it records every box with its kind ("critical", "exclamation", "question"),
+// text and title, and answers every question with the answer the test has set.
+namespace kestrova::test {
+
+struct ShownBox {
+    QString kind;
+    QString text;
+    QString title;
+    friend bool operator==(const ShownBox&, const ShownBox&) = default;
+};
+
+class FakeMessageBox final : public MessageBox {
+public:
+    void critical(const QString& text, const QString& title) override { shown.push_back({"critical", text, title}); }
+    void exclamation(const QString& text, const QString& title) override {
+        shown.push_back({"exclamation", text, title});
+    }
+    bool question(const QString& text, const QString& title) override {
+        shown.push_back({"question", text, title});
+        return answer;
+    }
+
+    std::vector<ShownBox> shown;
+    bool answer = true;
+};
+
+inline void PrintTo(const ShownBox& box, std::ostream* out) {
+    *out << box.kind.toStdString() << " \"" << box.text.toStdString() << "\" titled \"" << box.title.toStdString()
+         << '"';
+}
+
+} // namespace kestrova::test
