@@ -24,6 +24,7 @@ function(kestrova_test_folder name)
     target_link_libraries(test_${name} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(test_${name} PRIVATE
         KESTROVA_TEST_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures"
+        KESTROVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
         KESTROVA_BINARY_DIR="${CMAKE_BINARY_DIR}")
     gtest_discover_tests(test_${name}
         PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENVIRONMENT}"

@@ -177,7 +177,7 @@ TEST(ModemScenarioFile, MissingOrBadFile_ErrorNamesTheFile) {
 
 TEST(ModemScenarioFile, DemoScenario_DrivesThroughTheDemoTown) {
     const ModemScenario s =
-        LoadScenarioFile(QStringLiteral(KESTROVA_TEST_FIXTURES "/../../tools/modem-sim/demo-scenario.json"));
+        LoadScenarioFile(QStringLiteral(KESTROVA_SOURCE_DIR "/tools/modem-sim/demo-scenario.json"));
     ASSERT_FALSE(s.Terminals.empty());
     bool anyReports = false;
     for (const TerminalScenario& t : s.Terminals) {
