@@ -1,0 +1,137 @@
+#include "map/mbtiles_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlcipher/sqlite3.h>
+
+namespace kestrova {
+
+namespace {
+
+QString sqliteError(sqlite3* db) {
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+std::optional<int> zoomValue(const QString& text) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || value < 0 || value > kMaxTileZoom)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+MbtilesFile::~MbtilesFile() {
+    sqlite3_finalize(m_tileQuery);
+    sqlite3_close(m_db);
+}
+
+std::unique_ptr<MbtilesFile> MbtilesFile::open(const QString& path, QString& error) {
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable()) {
+        error = QStringLiteral("cannot read %1").arg(path);
+        return nullptr;
+    }
+    std::unique_ptr<MbtilesFile> file(new MbtilesFile);
+    // Read-only, so that a wrong path never leaves a new empty database behind.
+    const QByteArray name = QFile::encodeName(path);
+    if (sqlite3_open_v2(name.constData(), &file->m_db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        error = file->m_db ? sqliteError(file->m_db) : QStringLiteral("cannot open %1").arg(path);
+        return nullptr;
+    }
+    if (!file->readMetadata(error) || !file->readZoomRange(error))
+        return nullptr;
+    const char* sql = "SELECT CASE WHEN length(tile_data) <= ?4 THEN tile_data END, length(tile_data) FROM tiles "
+                      "WHERE zoom_level = ?1 AND tile_column = ?2 AND tile_row = ?3";
+    if (sqlite3_prepare_v2(file->m_db, sql, -1, &file->m_tileQuery, nullptr) != SQLITE_OK) {
+        error = sqliteError(file->m_db);
+        return nullptr;
+    }
+    return file;
+}
+
+bool MbtilesFile::readMetadata(QString& error) {
+    sqlite3_stmt* query = nullptr;
+    if (sqlite3_prepare_v2(m_db, "SELECT name, value FROM metadata", -1, &query, nullptr) != SQLITE_OK) {
+        error = sqliteError(m_db);
+        return false;
+    }
+    int status = SQLITE_ROW;
+    while ((status = sqlite3_step(query)) == SQLITE_ROW) {
+        const auto* key = reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
+        const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(query, 1));
+        if (key)
+            m_metadata.emplace(QString::fromUtf8(key), QString::fromUtf8(value ? value : ""));
+    }
+    if (status != SQLITE_DONE)
+        error = sqliteError(m_db);
+    sqlite3_finalize(query);
+    return status == SQLITE_DONE;
+}
+
+bool MbtilesFile::readZoomRange(QString& error) {
+    std::optional<int> low = zoomValue(metadata(QStringLiteral("minzoom")));
+    std::optional<int> high = zoomValue(metadata(QStringLiteral("maxzoom")));
+    if (!low || !high) {
+        sqlite3_stmt* query = nullptr;
+        if (sqlite3_prepare_v2(m_db, "SELECT MIN(zoom_level), MAX(zoom_level) FROM tiles", -1, &query, nullptr) !=
+            SQLITE_OK) {
+            error = sqliteError(m_db);
+            return false;
+        }
+        if (sqlite3_step(query) == SQLITE_ROW && sqlite3_column_type(query, 0) == SQLITE_INTEGER) {
+            const sqlite3_int64 first = sqlite3_column_int64(query, 0);
+            const sqlite3_int64 last = sqlite3_column_int64(query, 1);
+            if (!low && first >= 0 && first <= kMaxTileZoom)
+                low = int(first);
+            if (!high && last >= 0 && last <= kMaxTileZoom)
+                high = int(last);
+        }
+        sqlite3_finalize(query);
+    }
+    if (!low || !high || *low > *high) {
+        error = QStringLiteral("no usable zoom range");
+        return false;
+    }
+    m_minZoom = *low;
+    m_maxZoom = *high;
+    return true;
+}
+
+QString MbtilesFile::metadata(const QString& key) const {
+    const auto found = m_metadata.find(key);
+    return found == m_metadata.end() ? QString() : found->second;
+}
+
+MbtilesFile::TileState MbtilesFile::readTile(TileId tile, std::size_t maxBytes, std::string& data) {
+    data.clear();
+    if (tile.z < 0 || tile.z > kMaxTileZoom || tile.x < 0 || tile.y < 0 || tile.x >= (1 << tile.z) ||
+        tile.y >= (1 << tile.z))
+        return TileState::Missing;
+    sqlite3_reset(m_tileQuery);
+    sqlite3_bind_int(m_tileQuery, 1, tile.z);
+    sqlite3_bind_int(m_tileQuery, 2, tile.x);
+    sqlite3_bind_int(m_tileQuery, 3, tmsRow(tile.z, tile.y));
+    sqlite3_bind_int64(m_tileQuery, 4, sqlite3_int64(maxBytes));
+    const int status = sqlite3_step(m_tileQuery);
+    TileState state = TileState::Unreadable;
+    if (status == SQLITE_DONE) {
+        state = TileState::Missing;
+    } else if (status == SQLITE_ROW) {
+        const bool tooLarge =
+            sqlite3_column_type(m_tileQuery, 0) == SQLITE_NULL && sqlite3_column_type(m_tileQuery, 1) != SQLITE_NULL;
+        if (!tooLarge) {
+            const void* bytes = sqlite3_column_blob(m_tileQuery, 0);
+            const int size = sqlite3_column_bytes(m_tileQuery, 0);
+            if (bytes && size > 0)
+                data.assign(static_cast<const char*>(bytes), std::size_t(size));
+            state = TileState::Found;
+        }
+    }
+    sqlite3_reset(m_tileQuery);
+    return state;
+}
+
+} // namespace kestrova

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "map/web_mercator.h"
+
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One MBTiles file opened read-only: its metadata and its tiles by XYZ address (rows are stored in TMS
+// order, counted from the south edge).
+namespace kestrova {
+
+class MbtilesFile {
+public:
+    enum class TileState { Found, Missing, Unreadable };
+
+    ~MbtilesFile();
+    MbtilesFile(const MbtilesFile&) = delete;
+    MbtilesFile& operator=(const MbtilesFile&) = delete;
+
+    // The file opened, or nullptr with the reason in error: a missing or unreadable file, a file that is
+    // not SQLite, or one without the metadata and tiles tables.
+    static std::unique_ptr<MbtilesFile> open(const QString& path, QString& error);
+
+    // A metadata value, "" when the key is absent.
+    QString metadata(const QString& key) const;
+    // The zoom range of the tiles: the metadata's minzoom/maxzoom, else the levels present.
+    int minZoom() const { return m_minZoom; }
+    int maxZoom() const { return m_maxZoom; }
+
+    // The stored bytes of a tile. A stored empty or NULL tile is Found with no bytes; a tile larger than
+    // maxBytes or a database error is Unreadable.
+    TileState readTile(TileId tile, std::size_t maxBytes, std::string& data);
+
+    // The TMS row of an XYZ row at a zoom level.
+    static int tmsRow(int zoom, int y) { return (1 << zoom) - 1 - y; }
+
+private:
+    MbtilesFile() = default;
+    bool readMetadata(QString& error);
+    bool readZoomRange(QString& error);
+
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_tileQuery = nullptr;
+    std::map<QString, QString> m_metadata;
+    int m_minZoom = 0;
+    int m_maxZoom = 0;
+};
+
+// Zoom levels beyond this are not used (tile addresses would overflow the pixel arithmetic).
+inline constexpr int kMaxTileZoom = 24;
+
+} // namespace kestrova
