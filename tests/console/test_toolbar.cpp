@@ -1,0 +1,218 @@
+#include "console/main_toolbar.h"
+#include "console/status_bar.h"
+#include "console/toolbar_design.h"
+#include "startup/qstring_printer.h"
+#include "startup/runtime_error.h"
+#include "test_application.h"
+
+#include <QAction>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace kestrova;
+
+namespace {
+
+using Style = ToolbarButtonStyle;
+
+// The tool bar as the design gives it, written out once more by hand.
+struct ExpectedEntry {
+    const char16_t* key;
+    const char16_t* caption;
+    Style style;
+    int image;
+    bool enabled;
+    bool pressed;
+};
+
+const ExpectedEntry kExpected[kToolbarEntryCount] = {
+    {u"Search", u"搜尋", Style::Default, 1, true, false},
+    {u"Management", u"車輛管理", Style::Default, 2, true, false},
+    {u"Print", u"列印", Style::Default, 10, false, false},
+    {u"", u"", Style::Separator, 0, true, false},
+    {u"Kestrova", u"自動追蹤", Style::ButtonGroup, 3, true, true},
+    {u"ManualCall", u"手動追蹤", Style::ButtonGroup, 4, true, false},
+    {u"", u"", Style::Separator, 0, true, false},
+    {u"Dial", u"啟動追蹤", Style::Default, 11, true, false},
+    {u"Interrupt", u"追蹤中斷", Style::Default, 5, false, false},
+    {u"", u"", Style::Separator, 0, true, false},
+    {u"TrackQuery", u"航跡查詢", Style::ButtonGroup, 6, true, false},
+    {u"RealTimePosition", u"即時顯示", Style::Check, 7, false, false},
+    {u"Showlist", u"顯示列表", Style::Default, 13, true, false},
+    {u"", u"", Style::Separator, 0, true, false},
+    {u"Settings", u"系統設定", Style::Default, 8, true, false},
+    {u"", u"", Style::Separator, 0, true, false},
+    {u"About", u"關於", Style::Default, 12, true, false},
+    {u"", u"", Style::Separator, 0, true, false},
+    {u"Exit", u"結束系統", Style::Default, 9, true, false},
+};
+
+const char16_t* const kDispatchKeys[] = {u"Search",   u"Management", u"Print",      u"Kestrova",         u"ManualCall",
+                                         u"Dial",     u"Interrupt",  u"TrackQuery", u"RealTimePosition", u"Showlist",
+                                         u"Settings", u"About",      u"Exit"};
+
+// Actions that record the key of every action run, each action naming the key it stands for.
+ToolbarActions recordingActions(QStringList& ran) {
+    auto record = [&ran](const char* key) { return [&ran, key] { ran << QString::fromLatin1(key); }; };
+    return {record("Search"),    record("Management"), record("Print"),
+            record("Kestrova"),  record("ManualCall"), record("Dial"),
+            record("Interrupt"), record("TrackQuery"), record("RealTimePosition"),
+            record("Showlist"),  record("Settings"),   record("About"),
+            record("Exit")};
+}
+
+TEST(ToolbarDesign, Entries_MatchTheDesignInOrder) {
+    for (int i = 0; i < kToolbarEntryCount; ++i) {
+        const ToolbarEntry& entry = kToolbarDesign[static_cast<std::size_t>(i)];
+        const ExpectedEntry& expected = kExpected[i];
+        SCOPED_TRACE(i + 1);
+        EXPECT_EQ(entry.Position, i + 1);
+        EXPECT_EQ(entry.Key, QStringView(expected.key));
+        EXPECT_EQ(entry.Caption, QStringView(expected.caption));
+        EXPECT_EQ(entry.Style, expected.style);
+        EXPECT_EQ(entry.Image, expected.image);
+        EXPECT_EQ(entry.Enabled, expected.enabled);
+        EXPECT_EQ(entry.Pressed, expected.pressed);
+    }
+}
+
+TEST(ToolbarDispatch, EachKey_RunsOnlyItsOwnAction) {
+    for (const char16_t* key : kDispatchKeys) {
+        QStringList ran;
+        tblToolbar_ButtonClick(recordingActions(ran), QString::fromUtf16(key));
+        EXPECT_EQ(ran, QStringList{QString::fromUtf16(key)});
+    }
+}
+
+TEST(ToolbarDispatch, KeyWithoutAction_DoesNothing) {
+    QStringList ran;
+    const ToolbarActions actions = recordingActions(ran);
+    for (const QString& key : {QString(), QStringLiteral("exit"), QStringLiteral("Exit "), QStringLiteral("SHOWLIST"),
+                               QStringLiteral("NewRec")})
+        tblToolbar_ButtonClick(actions, key);
+    EXPECT_TRUE(ran.isEmpty()) << ran.join(',').toStdString();
+    // Actions the console does not have yet are simply empty.
+    tblToolbar_ButtonClick(ToolbarActions{}, QStringLiteral("Dial"));
+}
+
+class MainToolbarTest : public ::testing::Test {
+protected:
+    MainToolbarTest() {
+        test::TestApplication();
+        // Picture n is n + 10 pixels square, so each button's icon tells which file it came from.
+        QDir(m_folder.path()).mkpath(QStringLiteral("icons/ImageList1"));
+        for (int n = 1; n <= 13; ++n) {
+            QImage picture(n + 10, n + 10, QImage::Format_ARGB32);
+            picture.fill(Qt::blue);
+            picture.save(QDir(m_folder.path()).filePath(toolbarPicturePath(n)));
+        }
+        m_toolbar = std::make_unique<MainToolbar>(m_folder.path(), recordingActions(m_ran));
+    }
+
+    // Clicks the button as the operator would: the click reaches the action only when it is enabled.
+    void click(const char* key) { m_toolbar->button(QString::fromLatin1(key))->trigger(); }
+
+    QTemporaryDir m_folder;
+    QStringList m_ran;
+    std::unique_ptr<MainToolbar> m_toolbar;
+};
+
+TEST_F(MainToolbarTest, Built_HasTheDesignedButtonsAndSeparatorsInOrder) {
+    EXPECT_EQ(m_toolbar->objectName(), QStringLiteral("tblToolbar"));
+    const QList<QAction*> actions = m_toolbar->actions();
+    ASSERT_EQ(actions.size(), kToolbarEntryCount);
+    for (int i = 0; i < kToolbarEntryCount; ++i) {
+        const ExpectedEntry& expected = kExpected[i];
+        const QAction* action = actions[i];
+        SCOPED_TRACE(i + 1);
+        EXPECT_EQ(action->isSeparator(), expected.style == Style::Separator);
+        if (action->isSeparator())
+            continue;
+        EXPECT_EQ(action->objectName(), QString::fromUtf16(expected.key));
+        EXPECT_EQ(action->text(), QString::fromUtf16(expected.caption));
+        EXPECT_EQ(action->isCheckable(), expected.style == Style::ButtonGroup || expected.style == Style::Check);
+        EXPECT_EQ(action->isEnabled(), expected.enabled);
+        EXPECT_EQ(action->isChecked(), expected.pressed);
+        const QList<QSize> sizes = action->icon().availableSizes();
+        ASSERT_EQ(sizes.size(), 1);
+        EXPECT_EQ(sizes.front(), QSize(expected.image + 10, expected.image + 10));
+    }
+    EXPECT_TRUE(m_ran.isEmpty());
+}
+
+TEST_F(MainToolbarTest, GroupButtons_PressOnlyWithinTheirGroupAndStayPressed) {
+    click("ManualCall");
+    EXPECT_FALSE(m_toolbar->isButtonPressed("Kestrova"));
+    EXPECT_TRUE(m_toolbar->isButtonPressed("ManualCall"));
+    click("ManualCall");
+    EXPECT_TRUE(m_toolbar->isButtonPressed("ManualCall"));
+    // "TrackQuery" is a group of its own: it leaves the calling modes' buttons alone.
+    click("TrackQuery");
+    click("TrackQuery");
+    EXPECT_TRUE(m_toolbar->isButtonPressed("TrackQuery"));
+    EXPECT_TRUE(m_toolbar->isButtonPressed("ManualCall"));
+    // The actions themselves may unpress every button of a group.
+    m_toolbar->setButtonPressed("ManualCall", false);
+    EXPECT_FALSE(m_toolbar->isButtonPressed("Kestrova"));
+    EXPECT_FALSE(m_toolbar->isButtonPressed("ManualCall"));
+    m_toolbar->setButtonPressed("Kestrova", true);
+    EXPECT_TRUE(m_toolbar->isButtonPressed("Kestrova"));
+    EXPECT_EQ(m_ran, (QStringList{"ManualCall", "ManualCall", "TrackQuery", "TrackQuery"}));
+}
+
+TEST_F(MainToolbarTest, CheckAndDefaultButtons_FlipOrNeverStayPressed) {
+    click("RealTimePosition");
+    EXPECT_TRUE(m_ran.isEmpty()) << "a disabled button does not click";
+    m_toolbar->setButtonEnabled("RealTimePosition", true);
+    click("RealTimePosition");
+    EXPECT_TRUE(m_toolbar->isButtonPressed("RealTimePosition"));
+    click("RealTimePosition");
+    EXPECT_FALSE(m_toolbar->isButtonPressed("RealTimePosition"));
+    click("Search");
+    EXPECT_FALSE(m_toolbar->isButtonPressed("Search"));
+    EXPECT_EQ(m_ran, (QStringList{"RealTimePosition", "RealTimePosition", "Search"}));
+}
+
+TEST_F(MainToolbarTest, ShowlistAndExitClicks_RunTheirCallbacks) {
+    int shown = 0;
+    int closed = 0;
+    m_toolbar->toolbarActions().ToggleVehicleList = [&] { ++shown; };
+    m_toolbar->toolbarActions().Exit = [&] { ++closed; };
+    click("Showlist");
+    click("Exit");
+    click("Showlist");
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(closed, 1);
+}
+
+TEST_F(MainToolbarTest, CaptionsAndStates_SetByKey) {
+    m_toolbar->setButtonCaption("Showlist", QStringLiteral("隱藏列表"));
+    EXPECT_EQ(m_toolbar->buttonCaption("Showlist"), QStringLiteral("隱藏列表"));
+    m_toolbar->setButtonEnabled("Dial", false);
+    EXPECT_FALSE(m_toolbar->isButtonEnabled("Dial"));
+    EXPECT_THROW(m_toolbar->isButtonEnabled("dial"), RuntimeError);
+    EXPECT_THROW(m_toolbar->setButtonCaption(QString(), "x"), RuntimeError);
+}
+
+TEST(MainStatusBar, FourPanels_HoldTheirOwnTexts) {
+    test::TestApplication();
+    MainStatusBar bar;
+    EXPECT_EQ(bar.objectName(), QStringLiteral("stbStatusBar"));
+    bar.setPanelText(3, QStringLiteral("已登入基地台"));
+    bar.setPanelText(4, QStringLiteral("▂▃"));
+    for (int panel = 1; panel <= kStatusPanelCount; ++panel) {
+        const auto* label = bar.findChild<QLabel*>(QStringLiteral("stbStatusBar_Panel%1").arg(panel));
+        ASSERT_NE(label, nullptr) << panel;
+        EXPECT_EQ(label->text(), bar.panelText(panel));
+    }
+    EXPECT_EQ(bar.panelText(1), QString());
+    EXPECT_EQ(bar.panelText(3), QStringLiteral("已登入基地台"));
+    EXPECT_THROW(bar.setPanelText(0, "x"), RuntimeError);
+    EXPECT_THROW(bar.panelText(5), RuntimeError);
+}
+
+} // namespace
