@@ -7,11 +7,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 // A map engine for tests: it records every call with its arguments as text ("SetZoom(16)"), answers
 // with the place name and search result set by the test, and writes routeText's bytes as the route text
-// file (nothing at all when it is unset).
+// file (nothing at all when it is unset). ToPixel answers through pixelOf when it is set (else 0, 0), and
+// SaveBitmap fails with saveBitmapError when that is set.
 namespace kestrova::test {
 
 class FakeMapEngine final : public MapEngineInterface {
@@ -21,6 +25,8 @@ public:
     std::optional<QByteArray> routeText;
     QString s1, s2, s3, s4;
     int32_t resultCount = 1;
+    std::function<std::pair<int32_t, int32_t>(int32_t x, int32_t y)> pixelOf;
+    std::optional<QString> saveBitmapError;
 
     void CloseMap() override { record(QStringLiteral("CloseMap()")); }
     int32_t OpenMap(const QString& path) override { return load(QStringLiteral("OpenMap(%1)").arg(path)); }
@@ -37,6 +43,9 @@ public:
     }
     void SaveBitmap(const QString& path, int32_t& result) override {
         record(QStringLiteral("SaveBitmap(%1)").arg(path));
+        if (saveBitmapError) {
+            throw RuntimeError(*saveBitmapError);
+        }
         result = 1;
     }
     void SetZoom(int32_t level) override { record(QStringLiteral("SetZoom(%1)").arg(level)); }
@@ -48,6 +57,9 @@ public:
         record(QStringLiteral("ToPixel(%1,%2)").arg(x).arg(y));
         px = 0;
         py = 0;
+        if (pixelOf) {
+            std::tie(px, py) = pixelOf(x, y);
+        }
     }
     void SearchNearby(int32_t x, int32_t y, int32_t radius) override {
         record(QStringLiteral("SearchNearby(%1,%2,%3)").arg(x).arg(y).arg(radius));
