@@ -121,7 +121,7 @@ void MainWindowLifecycle::loadMapFiles() {
     };
     const auto report = [&](const char* message) {
         // Still the title without the version: that is added after the map files.
-        m_parts.box.exclamation(QString::fromUtf8(message), m_parts.box.defaultTitle());
+        m_parts.box.notice(QString::fromUtf8(message), m_parts.box.defaultTitle());
     };
 
     m_mapEngine = m_parts.createMapEngine();

@@ -4,6 +4,11 @@
 
 namespace kestrova {
 
+void QtMessageBox::notice(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, m_owner);
+    box.exec();
+}
+
 void QtMessageBox::critical(const QString& text, const QString& title) {
     QMessageBox::critical(m_owner, title, text);
 }

@@ -13,6 +13,7 @@ public:
 
     void setOwner(QWidget* owner) { m_owner = owner; }
 
+    void notice(const QString& text, const QString& title) override;
     void critical(const QString& text, const QString& title) override;
     void exclamation(const QString& text, const QString& title) override;
     bool question(const QString& text, const QString& title) override;

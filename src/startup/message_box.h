@@ -16,6 +16,8 @@ public:
     const QString& defaultTitle() const { return m_defaultTitle; }
     void setDefaultTitle(const QString& title) { m_defaultTitle = title; }
 
+    // A plain box with only an OK button and no icon.
+    virtual void notice(const QString& text, const QString& title) = 0;
     // A stop sign: an error after which the program or the operation ends.
     virtual void critical(const QString& text, const QString& title) = 0;
     // A warning that the operator acknowledges with OK.

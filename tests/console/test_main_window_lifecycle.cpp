@@ -342,9 +342,9 @@ TEST_F(MainWindowLifecycleTest, Start_MapFilesFailToLoad_ThreeMessagesWithoutVer
     const auto window = start(true);
 
     EXPECT_EQ(window->box.shown,
-              (std::vector<ShownBox>{{"exclamation", "PPG-SDK: Load Profile fail.", "Kestrova"},
-                                     {"exclamation", "PPG-SDK: Open Map File Fail->Not a valid map.", "Kestrova"},
-                                     {"exclamation", "PPG-SDK: Load Background file error.", "Kestrova"}}));
+              (std::vector<ShownBox>{{"notice", "PPG-SDK: Load Profile fail.", "Kestrova"},
+                                     {"notice", "PPG-SDK: Open Map File Fail->Not a valid map.", "Kestrova"},
+                                     {"notice", "PPG-SDK: Load Background file error.", "Kestrova"}}));
     EXPECT_EQ(window->controls.caption, "Kestrova V1.0.3");
     EXPECT_EQ(window->calls.last(), "CarList_Click -1");
     EXPECT_EQ(window->ended, 0);

@@ -5,7 +5,7 @@
 #include <QString>
 #include <vector>
 
-// A message box for tests: it records every box with its kind ("critical", "exclamation", "question"),
+// A message box for tests: it records every box with its kind ("notice", "critical", "exclamation", "question"),
 // text and title, and answers every question with the answer the test has set.
 namespace kestrova::test {
 
@@ -18,6 +18,7 @@ struct ShownBox {
 
 class FakeMessageBox final : public MessageBox {
 public:
+    void notice(const QString& text, const QString& title) override { shown.push_back({"notice", text, title}); }
     void critical(const QString& text, const QString& title) override { shown.push_back({"critical", text, title}); }
     void exclamation(const QString& text, const QString& title) override {
         shown.push_back({"exclamation", text, title});

@@ -1,3 +1,4 @@
+#include "startup/fake_message_box.h"
 #include "startup/runtime_error.h"
 #include "startup/text_helpers.h"
 
@@ -14,25 +15,7 @@
 namespace kestrova {
 namespace {
 
-struct ShownBox {
-    QString kind;
-    QString text;
-    QString title;
-};
-
-class FakeMessageBox : public MessageBox {
-public:
-    void critical(const QString& text, const QString& title) override { shown.push_back({"critical", text, title}); }
-    void exclamation(const QString& text, const QString& title) override {
-        shown.push_back({"exclamation", text, title});
-    }
-    bool question(const QString& text, const QString& title) override {
-        shown.push_back({"question", text, title});
-        return true;
-    }
-
-    std::vector<ShownBox> shown;
-};
+using test::FakeMessageBox;
 
 TEST(EscapeSql, Quotes_AreDoubledAndNothingElseChanges) {
     EXPECT_EQ(EscapeSql(" ABC-123 "), " ABC-123 ");
