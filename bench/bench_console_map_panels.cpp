@@ -41,6 +41,7 @@ public:
         m_text = text.toStdString();
         m_state.SkipWithError(m_text.c_str());
     }
+    void notice(const QString&, const QString&) override {}
     void exclamation(const QString&, const QString&) override {}
     bool question(const QString&, const QString&) override { return false; }
 
