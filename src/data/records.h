@@ -6,37 +6,8 @@
 // The records the console keeps in memory and the fixed texts stored with them.
 namespace kestrova {
 
-// One vehicle as the main window keeps it; fields in the Vehicle table's order plus two call flags.
-struct VehicleRecord {
-    int16_t SeqNO = 0;
-    QString PlateNumber;
-    QString PhoneNumber;
-    QString CarBrand;
-    QString DriveName;
-    QString TelNumber1;
-    QString TelNumber2;
-    QString MobileNumber1;
-    QString MobileNumber2;
-    QString StrCaution;
-    QString EndCaution;
-    int16_t CarType = 0;
-    bool Dial = false;
-    QString DialTime;
-    QString CheckPoint;
-    QString EW;
-    double X = 0;
-    QString NS;
-    double Y = 0;
-    float Speed = 0;
-    float Direction = 0;
-    float Offset = 0;
-    QString Healthy;
-    QString Address;
-    bool Connected = false;
-    bool Located = false;
-};
-
-// The records dialog's copy of one Vehicle row: the same fields without the call flags.
+// The records dialog's copy of one Vehicle row: the table's columns in order (Address is never stored
+// in the table; it carries the place text of the last fix).
 struct VehicleRow {
     int16_t SeqNO = 0;
     QString PlateNumber;
@@ -62,6 +33,12 @@ struct VehicleRow {
     float Offset = 0;
     QString Healthy;
     QString Address;
+};
+
+// One vehicle as the main window keeps it: its row plus the two flags of the current call.
+struct VehicleRecord : VehicleRow {
+    bool Connected = false;
+    bool Located = false;
 };
 
 // One landmark of the Coordinate table.
