@@ -49,7 +49,10 @@ const std::vector<QString>& districtClasses() {
 
 void writeWholeFile(const QString& path, const QByteArray& bytes, const QString& what) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
+    // Overwritten in place, then cut to the new length: emptying the file first would make ext4 write it
+    // out to the disk when it is closed, which a file rewritten for every place description cannot afford.
+    if (!file.open(QIODevice::ReadWrite) || file.write(bytes) != bytes.size() || !file.resize(bytes.size()) ||
+        !file.flush())
         throw RuntimeError(QStringLiteral("PPG-SDK: %1 fail->%2: %3").arg(what, path, file.errorString()));
 }
 

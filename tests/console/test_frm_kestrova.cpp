@@ -1,0 +1,238 @@
+#include "calling/fake_clock.h"
+#include "console/comm_log_text_box.h"
+#include "console/frm_kestrova.h"
+#include "console/main_toolbar.h"
+#include "console/map_panel_widget.h"
+#include "console/test_application.h"
+#include "console/track_query_frame.h"
+#include "console/vehicle_list_widget.h"
+#include "data/db_lib.h"
+#include "data/schema.h"
+#include "startup/fake_message_box.h"
+#include "startup/qstring_printer.h"
+#include "startup/version.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using namespace kestrova;
+using kestrova::test::FakeClock;
+using kestrova::test::FakeMessageBox;
+
+namespace {
+
+// The build's program folder, with the demo map and the pictures.
+const QDir kBuildProgramFolder(QStringLiteral(KESTROVA_BINARY_DIR "/kestrova"));
+
+// A point in the demo town, which the demo map names.
+constexpr double kTownX = 121.556;
+constexpr double kTownY = 25.03;
+
+class FrmKestrovaTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::TestApplication();
+        const QDir folder(m_folder.path());
+        for (const char* name : {"nv5", "carimage", "icons"}) {
+            ASSERT_TRUE(kBuildProgramFolder.exists(QLatin1String(name)))
+                << name << " is missing from the build's program folder: build demo_map and program_images";
+            ASSERT_TRUE(QFile::link(kBuildProgramFolder.filePath(QLatin1String(name)), folder.filePath(name)));
+        }
+        ASSERT_TRUE(folder.mkpath(QStringLiteral("image")));
+
+        CreateDatabase(DatabasePath(m_folder.path()));
+        clsDBLib db;
+        db.OpenConnection(DatabasePath(m_folder.path()));
+        for (const auto& [plate, phone] : {std::pair{"KS-201", "0912000201"}, std::pair{"KS-202", "0912000202"},
+                                           std::pair{"KS-203", "0912000203"}}) {
+            db.InsertVehicle(0, plate, phone, QString(), QString(), QString(), QString(), QString(), QString(), "N",
+                             "N", 1, true, QString());
+        }
+        // KS-202 has a position in the town and no answer to its last five calls.
+        db.UpdateVehicle(0, "KS-202", "0912000202", QString(), QString(), QString(), QString(), QString(), QString(),
+                         "N", "N", 1, true, "2024/03/05 14:03:22", "即時位置", "東經", kTownX, "北緯", kTownY, 35, 90,
+                         0, "22222");
+        db.CloseConnection();
+
+        writeFile("Kestrova.ini",
+                  "[Settings]\r\nDefaultTimeout=10\r\nAutoTimeout=20\r\nManualTimeout=120\r\n"
+                  "CommPort=1\r\nEnablePCSound=1\r\nLogDuration=30\r\nTotalCycleTime=120\r\nVelocity=1\r\n"
+                  "[Nv5]\r\nProfile=demo-style.json\r\nMap=demo.mbtiles\r\nMmh=demo-background.mbtiles\r\n"
+                  "[Zoom]\r\n0=9\r\n1=abc\r\n2=15\r\n7=14\r\n"
+                  "[Vehicle]\r\n0=KS-202\r\n6=KS-203\r\n"
+                  "[ColumnWidths]\r\nVehicle=900,1200,,3000\r\nSStab=True\r\n"
+                  "[TrackQuery]\r\nFromSpeed=12km\r\nToSpeed=80\r\nFromOffset=abc\r\nToOffset=12.50\r\n"
+                  "Interval=25\r\n"
+                  "[Position]\r\nKestrova=0,300,450,15000,9750,\r\n");
+        writeFile("Kestrova.log", QStringLiteral("甲 call\r\n乙 call\r\n").toUtf8());
+    }
+
+    void writeFile(const QString& name, const QByteArray& bytes) const {
+        QFile file(QDir(m_folder.path()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    QByteArray readFile(const QString& name) const {
+        QFile file(QDir(m_folder.path()).filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    std::vector<QString> ini(const QString& section, const std::vector<QString>& keys) const {
+        const SettingsFile settings(m_folder.path(), CodePage::system());
+        std::vector<QString> values;
+        for (const QString& key : keys) {
+            values.push_back(settings.GetIniString(section, key));
+        }
+        return values;
+    }
+
+    // The window as the start procedure brings it up: loaded, then shown.
+    std::unique_ptr<frmKestrova> start() {
+        auto window = std::make_unique<frmKestrova>(m_folder.path(), m_box, m_programEnd, m_clock);
+        window->Form_Load();
+        window->show();
+        return window;
+    }
+
+    QTemporaryDir m_folder;
+    FakeMessageBox m_box;
+    std::vector<QString> m_endedWith;
+    ProgramEnd m_programEnd{m_box, [this] { m_endedWith.push_back(m_box.shown.back().text); }};
+    FakeClock m_clock;
+};
+
+const std::vector<QString> kPanelKeys = {"0", "1", "2", "3", "4", "5", "6", "7"};
+
+TEST(PlaybackIntervalSeconds, HeldToOneToTenSeconds) {
+    const std::vector<std::pair<QString, int16_t>> cases = {{"", 1},      {"0", 1},      {"25", 10}, {"2.5", 2},
+                                                            {"3.5", 4},   {"7s", 7},     {"-3", 1},  {"1e30", 10},
+                                                            {"-1e30", 1}, {"99999", 10}, {"abc", 1}};
+    for (const auto& [text, seconds] : cases) {
+        EXPECT_EQ(PlaybackIntervalSeconds(text), seconds) << text.toStdString();
+    }
+}
+
+TEST_F(FrmKestrovaTest, StartUp_ShowsTheSavedConsole_AndClosingWritesItBack) {
+    std::unique_ptr<frmKestrova> window = start();
+    frmKestrova& w = *window;
+    ASSERT_TRUE(m_endedWith.empty()) << m_endedWith.front().toStdString();
+    EXPECT_TRUE(m_box.shown.empty()) << m_box.shown.front().text.toStdString();
+    EXPECT_EQ(w.windowTitle(), VersionedTitle(kAppTitle, kVersionMajor, kVersionMinor, kVersionRevision));
+    EXPECT_EQ(w.size(), QSize(1000, 650));
+
+    // The eight panels with their restored zooms and vehicles; panel 7's chooser in the track frame.
+    const QWidget* area = w.centralWidget();
+    std::vector<QString> zooms;
+    for (int i = 0; i < kMapPanelCount; ++i) {
+        const auto* panel = w.findChild<MapPanelWidget*>(QStringLiteral("fraMap_%1").arg(i));
+        ASSERT_NE(panel, nullptr) << i;
+        EXPECT_EQ(panel->parentWidget(), area);
+        zooms.push_back(panel->zoomCaption());
+    }
+    EXPECT_EQ(zooms, (std::vector<QString>{"9", "12", "12", "12", "12", "12", "12", "14"}));
+    EXPECT_EQ(w.cmbVehicle().text(0), "KS-202");
+    EXPECT_EQ(w.cmbVehicle().text(1), "KS-201");
+    EXPECT_EQ(w.cmbVehicle().text(6), "KS-203");
+    EXPECT_EQ(w.fraMap(kTrackPanel)->cmbVehicle()->parentWidget(), w.fraTrackQuery());
+    EXPECT_TRUE(QFile::exists(QDir(m_folder.path()).filePath("image/map0.bmp")));
+
+    // The grid fills the area under the tool bar with 120-twip (8-pixel) margins, and leaves another 120
+    // at the bottom for the top edge of the tab control under it.
+    const QRect first = w.fraMap(0)->geometry();
+    EXPECT_EQ(first.topLeft(), QPoint(8, 8));
+    EXPECT_NEAR(w.fraMap(2)->geometry().right() + 1, area->width() - 8, 1);
+    EXPECT_NEAR(w.fraMap(5)->geometry().bottom() + 1, area->height() - 16, 1);
+    EXPECT_TRUE(w.fraMap(0)->isVisible());
+    EXPECT_FALSE(w.fraMap(6)->isVisible());
+    EXPECT_FALSE(w.fraMap(7)->isVisible());
+
+    // The list is shown over the map area, refreshed, its columns as saved.
+    const VehicleListWidget* list = w.lvwVehicle();
+    EXPECT_TRUE(w.state().ListVisible);
+    EXPECT_EQ(w.tblToolbar()->buttonCaption("Showlist"), "隱藏列表");
+    EXPECT_EQ(w.sstSSTab()->geometry().topLeft(), QPoint(8, 8));
+    EXPECT_EQ(list->mapTo(w.sstSSTab(), QPoint()), QPoint(8, 9));
+    EXPECT_TRUE(list->updatesEnabled());
+    ASSERT_EQ(list->rowCount(), 3);
+    EXPECT_EQ(list->cellText(1, VehicleListColumn::PlateNumber), "KS-202");
+    EXPECT_TRUE(list->topLevelItem(1)->font(0).bold());
+    EXPECT_FALSE(list->cellText(1, VehicleListColumn::Position).isEmpty());
+    EXPECT_EQ(list->headerItem()->text(7), "位移");
+    const int defaultWidth = list->header()->defaultSectionSize();
+    EXPECT_EQ(list->columnWidth(0), 60);
+    EXPECT_EQ(list->columnWidth(1), 80);
+    EXPECT_EQ(list->columnWidth(2), 150);
+    EXPECT_EQ(list->columnWidth(3), 200);
+    EXPECT_EQ(list->columnWidth(5), defaultWidth);
+
+    EXPECT_EQ(w.txtCommLog()->text(), "甲 call\r\n乙 call");
+    const TrackQueryFrame* track = w.fraTrackQuery();
+    EXPECT_EQ(track->txtFromSpeed()->text(), "12");
+    EXPECT_EQ(track->txtFromOffset()->text(), "0");
+    EXPECT_EQ(track->txtToOffset()->text(), "12.5");
+    EXPECT_EQ(track->txtInterval()->text(), "10");
+    EXPECT_EQ(w.Timer4()->interval(), 10000);
+    EXPECT_FALSE(w.sstSSTab()->isTabEnabled(2));
+    for (QTimer* timer : {w.Timer1(), w.Timer2(), w.Timer3(), w.Timer4()}) {
+        EXPECT_FALSE(timer->isActive()) << timer->objectName().toStdString();
+    }
+
+    // The log tab takes the search away; the list tab gives it back.
+    w.sstSSTab()->setCurrentIndex(1);
+    EXPECT_FALSE(w.tblToolbar()->isButtonEnabled("Search"));
+    EXPECT_TRUE(w.txtCommLog()->isVisible());
+    w.sstSSTab()->setCurrentIndex(0);
+    EXPECT_TRUE(w.tblToolbar()->isButtonEnabled("Search"));
+
+    // The operator hides the list, zooms panel 0 in, edits a filter and leaves through "Exit".
+    w.tblToolbar()->button("Showlist")->trigger();
+    EXPECT_FALSE(w.state().ListVisible);
+    EXPECT_EQ(w.tblToolbar()->buttonCaption("Showlist"), "顯示列表");
+    EXPECT_GT(w.sstSSTab()->geometry().top(), first.bottom());
+    emit w.fraMap(0)->imgZoomInClick(0);
+
+    track->txtFromSpeed()->setText("7.50 km");
+    w.tblToolbar()->button("Exit")->trigger();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(m_endedWith.empty());
+
+    EXPECT_EQ(readFile("Kestrova.log"), QStringLiteral("甲 call\r\n乙 call\r\n").toUtf8());
+    EXPECT_EQ(ini("Zoom", kPanelKeys), (std::vector<QString>{"10", "12", "12", "12", "12", "12", "12", "14"}));
+    EXPECT_EQ(ini("Vehicle", kPanelKeys),
+              (std::vector<QString>{"KS-202", "KS-201", "KS-201", "KS-201", "KS-201", "KS-201", "KS-203", "KS-201"}));
+    EXPECT_EQ(ini("TrackQuery", {"FromSpeed", "ToSpeed", "FromOffset", "ToOffset", "Interval"}),
+              (std::vector<QString>{"7.5", "80", "0", "12.5", "10"}));
+    const QString d = QString::number(defaultWidth * 15);
+    EXPECT_EQ(ini("ColumnWidths", {"Vehicle", "SStab"}),
+              (std::vector<QString>{"900,1200,2250,3000,1500," + d + ',' + d + ',' + d, "False"}));
+    EXPECT_EQ(ini("Position", {"Kestrova"}), std::vector<QString>{"0,300,450,15000,9750,"});
+}
+
+TEST_F(FrmKestrovaTest, ClosedWhileTheListRefreshes_RefreshStopsWithoutError) {
+    std::unique_ptr<frmKestrova> window = start();
+    frmKestrova& w = *window;
+    w.tblToolbar()->button("Showlist")->trigger();
+    ASSERT_FALSE(w.state().ListVisible);
+
+    // The close comes in at the refresh's first yield; the vehicle with a position is still to be described.
+    QTimer::singleShot(0, &w, [&w] { w.close(); });
+    w.tblToolbar()->button("Showlist")->trigger();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(m_endedWith.empty()) << m_endedWith.front().toStdString();
+    EXPECT_TRUE(w.lvwVehicle()->updatesEnabled());
+    EXPECT_EQ(ini("ColumnWidths", {"SStab"}), std::vector<QString>{"True"});
+}
+
+} // namespace
