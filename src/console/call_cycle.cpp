@@ -1,5 +1,7 @@
 #include "console/call_cycle.h"
 
+#include "console/console_mode_tables.h"
+
 #include "calling/call_cycle_rules.h"
 #include "calling/comm_log.h"
 #include "calling/position_report.h"
@@ -15,9 +17,6 @@ namespace kestrova {
 
 namespace {
 
-constexpr int16_t kAutomaticCalling = 0;
-constexpr int16_t kManualCalling = 1;
-constexpr int16_t kTrackQuery = 2;
 constexpr int16_t kAllPanels = 0;
 constexpr int kRealTimePanel = 6;
 constexpr int kCallPanel = 1;
@@ -29,12 +28,12 @@ const QString kSubscriptOutOfRange = QStringLiteral("陣列索引超出範圍");
 // Panels 0 to 5 belong to automatic calling, panel 6 to manual calling, panel 7 to the track query.
 bool isPanelOfMode(int panel, int16_t CallMode) {
     if (panel < kCyclePanels) {
-        return CallMode == kAutomaticCalling;
+        return CallMode == kCallModeAutomatic;
     }
     if (panel == kRealTimePanel) {
-        return CallMode == kManualCalling;
+        return CallMode == kCallModeManual;
     }
-    return CallMode == kTrackQuery;
+    return CallMode == kCallModeTrackQuery;
 }
 
 } // namespace
@@ -56,7 +55,7 @@ void CallCycle::Timer1_Timer() {
             return;
         }
 
-        if (state.CallMode == kAutomaticCalling && state.CurrentVehicle == state.CycleFirstVehicle) {
+        if (state.CallMode == kCallModeAutomatic && state.CurrentVehicle == state.CycleFirstVehicle) {
             state.CycleStartTime = m_parts.clock.now();
         }
         m_parts.Timer1.setEnabled(false);
@@ -118,7 +117,7 @@ void CallCycle::Timer2_Timer() {
             setStatus(kCallPanel, R.CheckPoint);
         }
         hangUpIfOpen();
-        if (state.CallMode == kManualCalling) {
+        if (state.CallMode == kCallModeManual) {
             m_parts.InterruptDialing();
         } else {
             continueCycle();
@@ -140,7 +139,7 @@ void CallCycle::MarkCallConnected() {
     updateListRow(false);
     setStatus(kCallPanel, QStringLiteral("已撥通：") + R.PlateNumber);
     // The new limit still counts from the dial.
-    state.CallTimeout = state.CallMode == kAutomaticCalling ? state.AutoTimeout : state.ManualTimeout;
+    state.CallTimeout = state.CallMode == kCallModeAutomatic ? state.AutoTimeout : state.ManualTimeout;
 }
 
 void CallCycle::ProcessPositionReport(const QString& Line) {
@@ -177,7 +176,7 @@ void CallCycle::ProcessPositionReport(const QString& Line) {
         }
 
         // A manual call stays up until its time-out, recording every further report.
-        if (state.CallMode == kAutomaticCalling) {
+        if (state.CallMode == kCallModeAutomatic) {
             hangUpIfOpen();
             continueCycle();
         }
