@@ -3,6 +3,7 @@
 #include "startup/runtime_error.h"
 
 #include <QMetaObject>
+#include <poll.h>
 #include <utility>
 
 namespace kestrova {
@@ -61,6 +62,8 @@ private:
 QtSerialPort::QtSerialPort(QString programFolder, CodePage codePage)
     : m_programFolder(std::move(programFolder)), m_codePage(std::move(codePage)) {
     QObject::connect(&m_port, &QSerialPort::readyRead, &m_port, [this] { onReadyRead(); });
+    QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
+                     [this](QSerialPort::SerialPortError error) { onError(error); });
 }
 
 QtSerialPort::~QtSerialPort() = default;
@@ -162,6 +165,22 @@ void QtSerialPort::onReadyRead() {
         return;
     }
     raiseOnComm();
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError error) {
+    // A read notification that finds its bytes already taken by Input reads nothing (EAGAIN); QSerialPort
+    // takes that for a lost device and stops watching the port, so no later reply would raise the receive
+    // event. While the device is still there, reading the empty buffer makes it watch the port again.
+    if (error != QSerialPort::ResourceError || !m_port.isOpen() || m_port.bytesAvailable() > 0) {
+        return;
+    }
+    pollfd device{static_cast<int>(m_port.handle()), POLLIN, 0};
+    if (::poll(&device, 1, 0) < 0 || (device.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+        return;
+    }
+    m_port.clearError();
+    char none = 0;
+    m_port.read(&none, 1);
 }
 
 void QtSerialPort::deliverHeldReceiveEvent() {

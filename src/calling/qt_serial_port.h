@@ -29,6 +29,7 @@ protected:
 
 private:
     void onReadyRead();
+    void onError(QSerialPort::SerialPortError error);
     void deliverHeldReceiveEvent();
     void requireOpen() const;
 

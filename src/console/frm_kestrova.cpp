@@ -1,5 +1,6 @@
 #include "console/frm_kestrova.h"
 
+#include "console/call_cycle.h"
 #include "console/comm_log_text_box.h"
 #include "console/list_column_widths.h"
 #include "console/main_toolbar.h"
@@ -8,6 +9,7 @@
 #include "console/map_panel_widget.h"
 #include "console/map_panels.h"
 #include "console/status_bar.h"
+#include "console/track_query_dial_lock.h"
 #include "console/track_query_frame.h"
 #include "console/vehicle_list.h"
 #include "console/vehicle_list_widget.h"
@@ -17,6 +19,7 @@
 #include "map/place_description.h"
 #include "startup/runtime_error.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateEdit>
@@ -38,7 +41,6 @@ constexpr float kTwipsPerPixel = 15;
 // The window as designed, before a stored placement moves it.
 constexpr int kDesignWidth = 1024;
 constexpr int kDesignHeight = 768;
-constexpr int kCallTimerInterval = 1000;
 constexpr int kTrackRowTimerInterval = 50;
 constexpr int kPlaybackTimerInterval = 1000;
 // How long the list refresh may run on before it lets the waiting events in: short enough to feel at once.
@@ -90,8 +92,8 @@ frmKestrova::frmKestrova(const QString& programFolder, MessageBox& box, ProgramE
 frmKestrova::~frmKestrova() = default;
 
 void frmKestrova::createWidgets() {
+    // The mode actions follow once the console's modes exist.
     ToolbarActions actions;
-    actions.ToggleVehicleList = [this] { handle([this] { CarList_Click(); }); };
     actions.Exit = [this] { close(); };
     m_tblToolbar = new MainToolbar(m_programFolder, std::move(actions), this);
     addToolBar(Qt::TopToolBarArea, m_tblToolbar);
@@ -127,8 +129,12 @@ void frmKestrova::createWidgets() {
     // In front of the map panels: with the list shown it covers the map area.
     m_sstSSTab->raise();
 
-    m_Timer1 = makeTimer(this, "Timer1", kCallTimerInterval);
-    m_Timer2 = makeTimer(this, "Timer2", kCallTimerInterval);
+    // Each runs the call cycle's handler of its name, which deals with its own failures; the cycle is built
+    // before any timer is switched on.
+    m_Timer1 = new QtCallTimer(
+        QStringLiteral("Timer1"), [this] { m_callCycle->Timer1_Timer(); }, this);
+    m_Timer2 = new QtCallTimer(
+        QStringLiteral("Timer2"), [this] { m_callCycle->Timer2_Timer(); }, this);
     m_Timer3 = makeTimer(this, "Timer3", kTrackRowTimerInterval);
     m_Timer4 = makeTimer(this, "Timer4", kPlaybackTimerInterval);
 }
@@ -137,11 +143,7 @@ void frmKestrova::createLogic() {
     m_placement = std::make_unique<WindowPlacement>(*this);
     m_columnWidths = std::make_unique<ListColumnWidths>(*m_lvwVehicle);
     m_choosers = std::make_unique<MapPanelChoosers>(m_fraMap);
-
-    std::array<MapPanelView*, kMapPanelCount> panelViews{};
-    std::copy(m_fraMap.begin(), m_fraMap.end(), panelViews.begin());
-    m_mapPanels =
-        std::make_unique<MapPanels>(MapPanelsCollaborators{m_state, panelViews, m_programFolder, m_programEnd, {}});
+    m_toolbarStates = std::make_unique<TrackQueryDialLock>(*m_tblToolbar, m_state);
 
     const auto describe = [this](double X, double Y, QString& Text) {
         if (m_state.MapEngine == nullptr) {
@@ -149,9 +151,40 @@ void frmKestrova::createLogic() {
         }
         DescribeLocation(*m_state.MapEngine, m_programFolder, m_codePage, X, Y, Text);
     };
+    const auto refresh = [this](int16_t Index) { RefreshMapPanels(Index); };
+
+    m_callCycle = std::make_unique<CallCycle>(
+        CallingParts{m_state, m_MSComm1, m_clock, m_gDBLib, *m_Timer1, *m_Timer2, *m_stbStatusBar, *m_txtCommLog,
+                     *m_lvwVehicle, *m_choosers, m_box, m_programEnd, [] { QApplication::beep(); }, refresh, describe,
+                     [this](int i, bool visible) { setMapPanelVisible(i, visible); },
+                     [this] { m_consoleModes->InterruptDialing(); }});
+
+    std::array<MapPanelView*, kMapPanelCount> panelViews{};
+    std::copy(m_fraMap.begin(), m_fraMap.end(), panelViews.begin());
+    // A redraw that fails ends the program; a call in progress is hung up first (a closed port needs nothing).
+    m_mapPanels = std::make_unique<MapPanels>(MapPanelsCollaborators{
+        m_state, panelViews, m_programFolder, m_programEnd, [this] { m_callCycle->modemLink().DisconnectCall(); }});
+
     m_vehicleList = std::make_unique<VehicleList>(VehicleListCollaborators{
-        m_state, m_gDBLib, m_settings, *m_lvwVehicle, *m_lvwVehicle, *m_choosers, *m_tblToolbar, *this, m_box,
+        m_state, m_gDBLib, m_settings, *m_lvwVehicle, *m_lvwVehicle, *m_choosers, *m_toolbarStates, *this, m_box,
         m_programEnd, [this] { Form_Resize(); }, [this] { DoEvents(); }, describe});
+
+    m_consoleModes = std::make_unique<ConsoleModes>(
+        ConsoleModesParts{m_state,
+                          *m_toolbarStates,
+                          *this,
+                          *m_lvwVehicle,
+                          *m_choosers,
+                          *m_Timer1,
+                          [this] { Form_Resize(); },
+                          [this] { CarList_Click(); },
+                          refresh,
+                          [this](int16_t From) { return m_callCycle->SelectNextDialVehicle(From); },
+                          [this] { StopCalling(); },
+                          [this] { ResetTrackQuery(); },
+                          {}});
+    SetModeActions(m_tblToolbar->toolbarActions(), *m_consoleModes);
+    guardToolbarActions();
 
     m_lifecycle = std::make_unique<MainWindowLifecycle>(MainWindowLifecycleParts{
         m_state,
@@ -291,9 +324,24 @@ void frmKestrova::DoEvents() {
     }
 }
 
-void frmKestrova::StopCalling() {}
+void frmKestrova::StopCalling() {
+    m_callCycle->StopCalling();
+}
 
 void frmKestrova::ResetTrackQuery() {}
+
+void frmKestrova::guardToolbarActions() {
+    ToolbarActions& actions = m_tblToolbar->toolbarActions();
+    for (std::function<void()>* action :
+         {&actions.ShowSearchDialog, &actions.ShowManagementDialog, &actions.PrintReport,
+          &actions.SwitchToAutomaticMode, &actions.SwitchToManualMode, &actions.StartDialing, &actions.InterruptDialing,
+          &actions.SwitchToTrackQueryMode, &actions.ToggleRealTimePosition, &actions.ToggleVehicleList,
+          &actions.ShowSettingsDialog, &actions.ShowAbout, &actions.Exit}) {
+        if (*action) {
+            *action = [this, inner = std::move(*action)] { handle(inner); };
+        }
+    }
+}
 
 void frmKestrova::handle(const std::function<void()>& handler) {
     try {
@@ -328,6 +376,9 @@ void frmKestrova::closeEvent(QCloseEvent* event) {
         m_lifecycle->Form_QueryUnload();
         m_lifecycle->Form_Unload();
         m_lifecycle->Form_Terminate();
+        // The timers go with the unloaded window: no dial comes after its database and map are let go of.
+        m_Timer1->setEnabled(false);
+        m_Timer2->setEnabled(false);
     }
     event->accept();
 }
@@ -424,7 +475,7 @@ PlacementWindow& frmKestrova::placementWindow() {
 }
 
 bool frmKestrova::isTimer2Enabled() const {
-    return m_Timer2->isActive();
+    return m_Timer2->Enabled();
 }
 
 int frmKestrova::currentTab() const {
@@ -453,6 +504,22 @@ void frmKestrova::setFocusTo(Content content) {
 
 void frmKestrova::moveCommLogCaretToEnd() {
     m_txtCommLog->moveCaretToEnd();
+}
+
+void frmKestrova::setMapPanelVisible(int i, bool visible) {
+    fraMap(i)->setVisible(visible);
+}
+
+void frmKestrova::setTrackQueryFrameVisible(bool visible) {
+    m_fraTrackQuery->setVisible(visible);
+}
+
+void frmKestrova::setQueryButtonEnabled(bool /*enabled*/) {
+    // The track-query frame has no query button yet.
+}
+
+void frmKestrova::setCurrentTab(int tab) {
+    m_sstSSTab->setCurrentIndex(tab);
 }
 
 } // namespace kestrova

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "calling/qt_serial_port.h"
+#include "console/call_timer.h"
+#include "console/console_modes.h"
 #include "console/main_window_controls.h"
 #include "console/main_window_layout.h"
 #include "console/main_window_lifecycle.h"
@@ -30,9 +32,11 @@ class QTimer;
 // The dispatcher's main window frmKestrova: tool bar, status bar, the tab control with the vehicle list,
 // the communication log and the track grid, the eight map panels, the track-query frame, the timers and
 // the modem's port. The logic lives in window-free pieces (start-up and shut-down, layout, vehicle list,
-// map panels); the window owns them, hands them its widgets and passes its events on to them.
+// map panels, call cycle, console modes); the window owns them, hands them its widgets and passes its
+// events on to them.
 namespace kestrova {
 
+class CallCycle;
 class CommLogTextBox;
 class ListColumnWidths;
 class MainStatusBar;
@@ -40,12 +44,16 @@ class MainToolbar;
 class MapPanelChoosers;
 class MapPanelWidget;
 class MapPanels;
+class TrackQueryDialLock;
 class TrackQueryFrame;
 class VehicleList;
 class VehicleListWidget;
 class WindowPlacement;
 
-class frmKestrova final : public QMainWindow, private MainWindowControls, private ConsoleTabs {
+class frmKestrova final : public QMainWindow,
+                          private MainWindowControls,
+                          private ConsoleTabs,
+                          private ConsoleModeControls {
     Q_OBJECT
 
 public:
@@ -86,11 +94,16 @@ public:
     PanelChoosers& cmbVehicle();
     VehicleList& vehicleList() { return *m_vehicleList; }
     MapPanels& mapPanels() { return *m_mapPanels; }
+    // The calling of the vehicles, with its modem link on MSComm1.
+    CallCycle& callCycle() { return *m_callCycle; }
+    // The tool bar's mode actions.
+    ConsoleModes& consoleModes() { return *m_consoleModes; }
 
-    // Timer1 counts down to the next dial, Timer2 times the call in progress, Timer3 shows the track
-    // grid's current row, Timer4 steps the playback. All start off.
-    QTimer* Timer1() const { return m_Timer1; }
-    QTimer* Timer2() const { return m_Timer2; }
+    // Timer1 counts down to the next dial, Timer2 times the call in progress (each runs the call cycle's
+    // handler of its name), Timer3 shows the track grid's current row, Timer4 steps the playback. All
+    // start off.
+    QtCallTimer* Timer1() const { return m_Timer1; }
+    QtCallTimer* Timer2() const { return m_Timer2; }
     QTimer* Timer3() const { return m_Timer3; }
     QTimer* Timer4() const { return m_Timer4; }
     // The modem's port; opened only to dial.
@@ -123,11 +136,17 @@ private:
     PlacementWindow& placementWindow() override;
     bool isTimer2Enabled() const override;
 
-    // ConsoleTabs, for the vehicle list.
+    // ConsoleTabs, for the vehicle list; setFocusTo also for the mode actions.
     int currentTab() const override;
     void setContentVisible(Content content, bool visible) override;
     void setFocusTo(Content content) override;
     void moveCommLogCaretToEnd() override;
+
+    // ConsoleModeControls, for the mode actions; setTabEnabled is MainWindowControls' too.
+    void setMapPanelVisible(int i, bool visible) override;
+    void setTrackQueryFrameVisible(bool visible) override;
+    void setQueryButtonEnabled(bool enabled) override;
+    void setCurrentTab(int tab) override;
 
     void createWidgets();
     void createLogic();
@@ -137,9 +156,12 @@ private:
     void placeTabContent(QWidget* content, const TwipsRect& rect);
     // Lets the waiting events run, at most every 50 ms, painting the list then.
     void DoEvents();
-    // What the call cycle and the track query do at shut-down; nothing runs before they are built.
+    // Ends calling without booking anything (the call cycle's); requires a current vehicle.
     void StopCalling();
+    // The track query's reset; nothing is done until the track query is built.
     void ResetTrackQuery();
+    // Lets every tool-bar action run through handle().
+    void guardToolbarActions();
     // Runs an event handler: a run-time error that reaches the window ends the program with its text.
     void handle(const std::function<void()>& handler);
 
@@ -161,16 +183,20 @@ private:
     QTableView* m_dbgTrackQuery = nullptr;
     std::array<MapPanelWidget*, kMapPanelCount> m_fraMap{};
     TrackQueryFrame* m_fraTrackQuery = nullptr;
-    QTimer* m_Timer1 = nullptr;
-    QTimer* m_Timer2 = nullptr;
+    QtCallTimer* m_Timer1 = nullptr;
+    QtCallTimer* m_Timer2 = nullptr;
     QTimer* m_Timer3 = nullptr;
     QTimer* m_Timer4 = nullptr;
 
     std::unique_ptr<WindowPlacement> m_placement;
     std::unique_ptr<ListColumnWidths> m_columnWidths;
     std::unique_ptr<MapPanelChoosers> m_choosers;
+    // The tool bar as the list and the modes set it: "Dial" held off in track query.
+    std::unique_ptr<TrackQueryDialLock> m_toolbarStates;
+    std::unique_ptr<CallCycle> m_callCycle;
     std::unique_ptr<MapPanels> m_mapPanels;
     std::unique_ptr<VehicleList> m_vehicleList;
+    std::unique_ptr<ConsoleModes> m_consoleModes;
     std::unique_ptr<MainWindowLifecycle> m_lifecycle;
 
     // Columns that start-up has named so far; the list's columns exist from the start.

@@ -185,7 +185,9 @@ TEST_F(FrmKestrovaTest, StartUp_ShowsTheSavedConsole_AndClosingWritesItBack) {
     EXPECT_EQ(track->txtInterval()->text(), "10");
     EXPECT_EQ(w.Timer4()->interval(), 10000);
     EXPECT_FALSE(w.sstSSTab()->isTabEnabled(2));
-    for (QTimer* timer : {w.Timer1(), w.Timer2(), w.Timer3(), w.Timer4()}) {
+    EXPECT_FALSE(w.Timer1()->Enabled());
+    EXPECT_FALSE(w.Timer2()->Enabled());
+    for (QTimer* timer : {w.Timer3(), w.Timer4()}) {
         EXPECT_FALSE(timer->isActive()) << timer->objectName().toStdString();
     }
 
