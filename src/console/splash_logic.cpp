@@ -1,5 +1,7 @@
 #include "console/splash_logic.h"
 
+#include "calling/call_settings.h"
+
 #include "startup/integer_text.h"
 #include "startup/numeric.h"
 #include "startup/runtime_error.h"
@@ -41,12 +43,8 @@ void SplashLogic::Form_Load() {
 bool SplashLogic::LoadCommSettings() {
     try {
         mCommPort = CIntText(m_settings.GetIniString(QStringLiteral("Settings"), QStringLiteral("CommPort")));
-        const int16_t v = CInt(Val(m_settings.GetIniString(QStringLiteral("Settings"), QStringLiteral("Velocity"))));
-        if (v == 0) {
-            MSComm1.setSettings(QStringLiteral("4800,n,8,1"));
-        } else if (v == 1) {
-            MSComm1.setSettings(QStringLiteral("9600,n,8,1"));
-        }
+        ApplyVelocity(MSComm1,
+                      CInt(Val(m_settings.GetIniString(QStringLiteral("Settings"), QStringLiteral("Velocity")))));
         return true;
     } catch (const RuntimeError& error) {
         m_programEnd.EndProgram(error.text());
