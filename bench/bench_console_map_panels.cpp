@@ -3,6 +3,7 @@
 // kestrova/ (targets demo_map and program_images) or the one KESTROVA_BENCH_FOLDER names; the panel
 // bitmaps go to a temporary folder.
 
+#include "bench_support.h"
 #include "console/map_panel_choosers.h"
 #include "console/map_panel_widget.h"
 #include "console/map_panels.h"
@@ -23,32 +24,8 @@
 namespace {
 
 using namespace kestrova;
-
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "bench_console_map_panels";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
-
-class SkippingBox final : public MessageBox {
-public:
-    explicit SkippingBox(benchmark::State& state) : m_state(state) {}
-    void critical(const QString& text, const QString&) override {
-        m_text = text.toStdString();
-        m_state.SkipWithError(m_text.c_str());
-    }
-    void notice(const QString&, const QString&) override {}
-    void exclamation(const QString&, const QString&) override {}
-    bool question(const QString&, const QString&) override { return false; }
-
-private:
-    benchmark::State& m_state;
-    std::string m_text;
-};
+using kestrova::bench::application;
+using kestrova::bench::SkippingBox;
 
 // Eight panels laid out for a 1280 x 800 window, all shown, each with its own vehicle near the demo
 // town's centre and the three demo landmark kinds.

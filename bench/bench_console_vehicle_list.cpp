@@ -4,6 +4,7 @@
 // build's kestrova/ folder (targets demo_map and program_images) or the folder KESTROVA_BENCH_FOLDER
 // names; the database is made in a temporary folder.
 
+#include "bench_support.h"
 #include "console/frm_kestrova.h"
 #include "console/vehicle_list_widget.h"
 #include "data/db_lib.h"
@@ -22,40 +23,10 @@
 namespace {
 
 using namespace kestrova;
+using kestrova::bench::application;
+using kestrova::bench::SkippingBox;
 
 constexpr int kVehicleCount = 10000;
-
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "bench_console_vehicle_list";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
-
-// Boxes skip the benchmark with their text: none is expected.
-class SkippingBox final : public MessageBox {
-public:
-    explicit SkippingBox(benchmark::State& state) : m_state(state) {}
-    void notice(const QString& text, const QString&) override { skip(text); }
-    void critical(const QString& text, const QString&) override { skip(text); }
-    void exclamation(const QString& text, const QString&) override { skip(text); }
-    bool question(const QString& text, const QString&) override {
-        skip(text);
-        return false;
-    }
-
-private:
-    void skip(const QString& text) {
-        m_text = text.toStdString();
-        m_state.SkipWithError(m_text.c_str());
-    }
-
-    benchmark::State& m_state;
-    std::string m_text;
-};
 
 // The register in one transaction: plates in order, positions on a grid over the demo town.
 void fillRegister(const QString& databasePath) {

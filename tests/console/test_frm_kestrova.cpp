@@ -2,6 +2,7 @@
 #include "console/comm_log_text_box.h"
 #include "console/frm_kestrova.h"
 #include "console/main_toolbar.h"
+#include "console/prepared_program_folder.h"
 #include "console/map_panel_widget.h"
 #include "console/test_application.h"
 #include "console/track_query_frame.h"
@@ -32,8 +33,6 @@ using kestrova::test::FakeMessageBox;
 
 namespace {
 
-// The build's program folder, with the demo map and the pictures.
-const QDir kBuildProgramFolder(QStringLiteral(KESTROVA_BINARY_DIR "/kestrova"));
 
 // A point in the demo town, which the demo map names.
 constexpr double kTownX = 121.556;
@@ -43,22 +42,9 @@ class FrmKestrovaTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::TestApplication();
-        const QDir folder(m_folder.path());
-        for (const char* name : {"nv5", "carimage", "icons"}) {
-            ASSERT_TRUE(kBuildProgramFolder.exists(QLatin1String(name)))
-                << name << " is missing from the build's program folder: build demo_map and program_images";
-            ASSERT_TRUE(QFile::link(kBuildProgramFolder.filePath(QLatin1String(name)), folder.filePath(name)));
-        }
-        ASSERT_TRUE(folder.mkpath(QStringLiteral("image")));
-
-        CreateDatabase(DatabasePath(m_folder.path()));
+        ASSERT_NO_FATAL_FAILURE(test::PrepareProgramFolder(m_folder.path()));
         clsDBLib db;
         db.OpenConnection(DatabasePath(m_folder.path()));
-        for (const auto& [plate, phone] : {std::pair{"KS-201", "0912000201"}, std::pair{"KS-202", "0912000202"},
-                                           std::pair{"KS-203", "0912000203"}}) {
-            db.InsertVehicle(0, plate, phone, QString(), QString(), QString(), QString(), QString(), QString(), "N",
-                             "N", 1, true, QString());
-        }
         // KS-202 has a position in the town and no answer to its last five calls.
         db.UpdateVehicle(0, "KS-202", "0912000202", QString(), QString(), QString(), QString(), QString(), QString(),
                          "N", "N", 1, true, "2024/03/05 14:03:22", "即時位置", "東經", kTownX, "北緯", kTownY, 35, 90,

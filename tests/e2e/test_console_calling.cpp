@@ -7,6 +7,7 @@
 #include "console/comm_log_text_box.h"
 #include "console/frm_kestrova.h"
 #include "console/main_toolbar.h"
+#include "console/prepared_program_folder.h"
 #include "console/status_bar.h"
 #include "console/vehicle_list_widget.h"
 #include "data/db_lib.h"
@@ -38,7 +39,6 @@ using namespace kestrova;
 
 namespace {
 
-const QDir kBuildProgramFolder(QStringLiteral(KESTROVA_BINARY_DIR "/kestrova"));
 const QString kSimulator = QStringLiteral(KESTROVA_BINARY_DIR "/tools/modem-sim/kestrova-modem-sim");
 // Bounds on waiting for the modem; the replies normally come within a fraction of a second.
 constexpr int kStartTimeoutMs = 10000;
@@ -114,23 +114,7 @@ protected:
     void SetUp() override {
         MakeApplication();
         ASSERT_TRUE(QFileInfo::exists(kSimulator)) << "build kestrova-modem-sim";
-        const QDir folder(m_folder.path());
-        for (const char* name : {"nv5", "carimage", "icons"}) {
-            ASSERT_TRUE(kBuildProgramFolder.exists(QLatin1String(name)))
-                << name << " is missing from the build's program folder: build demo_map and program_images";
-            ASSERT_TRUE(QFile::link(kBuildProgramFolder.filePath(QLatin1String(name)), folder.filePath(name)));
-        }
-        ASSERT_TRUE(folder.mkpath(QStringLiteral("image")));
-
-        CreateDatabase(DatabasePath(m_folder.path()));
-        clsDBLib db;
-        db.OpenConnection(DatabasePath(m_folder.path()));
-        for (const auto& [plate, phone] : {std::pair{"KS-201", "0912000201"}, std::pair{"KS-202", "0912000202"},
-                                           std::pair{"KS-203", "0912000203"}}) {
-            db.InsertVehicle(0, plate, phone, QString(), QString(), QString(), QString(), QString(), QString(), "N",
-                             "N", 1, true, QString());
-        }
-        db.CloseConnection();
+        ASSERT_NO_FATAL_FAILURE(test::PrepareProgramFolder(m_folder.path()));
         writeFile("Kestrova.ini", "[Settings]\r\nDefaultTimeout=5\r\nAutoTimeout=5\r\nManualTimeout=5\r\n"
                                   "CommPort=1\r\nEnablePCSound=1\r\nLogDuration=30\r\nTotalCycleTime=30\r\n"
                                   "Velocity=1\r\n"
