@@ -47,7 +47,7 @@ std::optional<int> NextDialVehicle(const std::vector<VehicleRecord>& Vehicles, i
     for (int k = 1; k <= rowCount; ++k) {
         const long long idx = (static_cast<long long>(k) + From) % rowCount;
         if (idx < 0 || idx >= static_cast<long long>(Vehicles.size())) {
-            throw RuntimeError(QStringLiteral("陣列索引超出範圍"));
+            throw RuntimeError(kSubscriptOutOfRange);
         }
         if (Vehicles[static_cast<std::size_t>(idx)].Dial) {
             return static_cast<int>(idx);

@@ -27,7 +27,7 @@ CallSettings ReadCallSettings(const SettingsFile& settings, SerialPort& MSComm) 
     result.TotalCycleTime = Val(read("TotalCycleTime"));
     if (!std::isfinite(result.TotalCycleTime)) {
         // A number beyond the Double range overflows, as it does for the Integer keys.
-        throw RuntimeError(QStringLiteral("溢位"));
+        throw RuntimeError(kOverflow);
     }
     result.CommPort = CIntText(read("CommPort"));
     ApplyVelocity(MSComm, CInt(Val(read("Velocity"))));

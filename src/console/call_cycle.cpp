@@ -23,7 +23,6 @@ constexpr int kCallPanel = 1;
 constexpr int kTimePanel = 2;
 constexpr int kMapPanels = 8;
 constexpr int kCyclePanels = 6;
-const QString kSubscriptOutOfRange = QStringLiteral("陣列索引超出範圍");
 
 // Panels 0 to 5 belong to automatic calling, panel 6 to manual calling, panel 7 to the track query.
 bool isPanelOfMode(int panel, int16_t CallMode) {

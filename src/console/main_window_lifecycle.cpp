@@ -67,7 +67,7 @@ int16_t ZoomFromSetting(QStringView text) {
 QString LeadingNumberText(QStringView text) {
     const double value = Val(text);
     if (!std::isfinite(value)) {
-        throw RuntimeError(QStringLiteral("溢位"));
+        throw RuntimeError(kOverflow);
     }
     return NumberText(value);
 }

@@ -14,7 +14,7 @@ QComboBox& MapPanelChoosers::chooser(int index) const {
                            ? m_fraMap[static_cast<std::size_t>(index)]->cmbVehicle()
                            : nullptr;
     if (combo == nullptr) {
-        throw RuntimeError(QStringLiteral("陣列索引超出範圍"));
+        throw RuntimeError(kSubscriptOutOfRange);
     }
     return *combo;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/runtime_error.h"
+
 #include <QString>
 
 // The texts of the failures that do not come from SQLite itself: misuse of a result set, a Null read
@@ -7,8 +9,6 @@
 namespace kestrova {
 
 inline const QString kInvalidUseOfNull = QStringLiteral("不正確使用 Null");
-inline const QString kTypeMismatch = QStringLiteral("型態不符合");
-inline const QString kOverflow = QStringLiteral("溢位");
 inline const QString kNoCurrentRecord =
     QStringLiteral("BOF 或 EOF 其中之一為 True，或目前的記錄已被刪除。所要求的操作需要一個目前的記錄。");
 inline const QString kItemNotFound = QStringLiteral("在對應所要求名稱或序數的集合中，找不到項目。");

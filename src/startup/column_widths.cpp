@@ -30,7 +30,7 @@ void SetColumnWidths(ColumnWidthsView& lvw, const QString& widths) {
         }
         const double width = Val(entry);
         if (!std::isfinite(width) || std::fabs(width) > FLT_MAX) {
-            throw RuntimeError(QStringLiteral("溢位"));
+            throw RuntimeError(kOverflow);
         }
         lvw.setWidth(index, static_cast<float>(width));
     }

@@ -15,7 +15,7 @@ int16_t CIntText(QStringView text) {
     const double number = c.toDouble(text.trimmed(), &ok);
     // "inf" and "nan" parse as numbers here but are not numbers an Integer can be assigned from.
     if (!ok || !std::isfinite(number)) {
-        throw RuntimeError(QStringLiteral("型態不符合"));
+        throw RuntimeError(kTypeMismatch);
     }
     return CInt(number);
 }

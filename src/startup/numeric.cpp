@@ -14,8 +14,6 @@ namespace kestrova {
 
 namespace {
 
-const QString kOverflowText = QStringLiteral("溢位");
-const QString kDivisionByZeroText = QStringLiteral("除數為零");
 
 // A decimal number: value = 0.d1d2...dn × 10^point. The digits carry no leading or trailing zeros;
 // no digits at all mean zero. Rounding works on this form so that halves are judged on the decimal
@@ -144,7 +142,7 @@ double roundHalfEven(double value) {
 template <typename T> T convertToInteger(double value) {
     const double rounded = roundHalfEven(value);
     if (std::isnan(rounded) || rounded < std::numeric_limits<T>::min() || rounded > std::numeric_limits<T>::max()) {
-        throw RuntimeError(kOverflowText);
+        throw RuntimeError(kOverflow);
     }
     return static_cast<T>(rounded);
 }
@@ -450,7 +448,7 @@ int32_t Mod(double a, double b) {
     const int32_t dividend = CLng(a);
     const int32_t divisor = CLng(b);
     if (divisor == 0) {
-        throw RuntimeError(kDivisionByZeroText);
+        throw RuntimeError(kDivisionByZero);
     }
     if (divisor == -1) {
         return 0; // the quotient of the smallest Long by -1 does not fit, but the remainder is 0

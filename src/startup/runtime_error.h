@@ -5,6 +5,12 @@
 
 namespace kestrova {
 
+// The runtime's texts for the failures that several layers raise.
+inline const QString kOverflow = QStringLiteral("溢位");
+inline const QString kTypeMismatch = QStringLiteral("型態不符合");
+inline const QString kDivisionByZero = QStringLiteral("除數為零");
+inline const QString kSubscriptOutOfRange = QStringLiteral("陣列索引超出範圍");
+
 // A run-time error with the text that the handlers show in their critical message box. Every layer
 // throws it; the handlers named by the console catch it, show text() and end the program or go on.
 class RuntimeError : public std::runtime_error {
