@@ -76,9 +76,9 @@ int main(int argc, char** argv) {
     useDesignFont(application);
 
     const QString programFolder = QCoreApplication::applicationDirPath();
-    const SingleInstance instance(programFolder);
+    SingleInstance instance(programFolder);
     QtMessageBox box;
-    ProgramEnd programEnd(box);
+    ProgramEnd programEnd(box, TerminateReleasing(instance));
     SystemClock clock;
     ConsoleWindows windows(programFolder, box, programEnd, clock);
     if (!Main(instance, windows)) {

@@ -81,11 +81,13 @@ void QtSerialPort::setPortOpen(bool open) {
         return;
     }
     m_receiveEventHeld = false;
+    m_failure.clear();
     if (!open) {
         m_port.close();
         return;
     }
     const QString path = devicePath();
+    m_openedPath = path;
     m_port.setPortName(path);
     applySettings();
     m_port.clearError();
@@ -110,6 +112,13 @@ void QtSerialPort::requireOpen() const {
     if (!m_port.isOpen()) {
         throw RuntimeError(PortNotOpenText());
     }
+    if (!m_failure.isEmpty()) {
+        throw PortFailure(m_failure);
+    }
+}
+
+QString QtSerialPort::failureText() const {
+    return QStringLiteral("%1: %2").arg(m_openedPath, m_port.errorString());
 }
 
 void QtSerialPort::Output(const QString& text) {
@@ -119,13 +128,13 @@ void QtSerialPort::Output(const QString& text) {
         OwnCall call(m_inOwnCall);
         m_port.clearError();
         if (m_port.write(bytes) != bytes.size()) {
-            throw RuntimeError(m_port.errorString());
+            throw PortFailure(failureText());
         }
         // QSerialPort writes from the event loop; the console's waits after a command run no events, so
         // the bytes are handed to the device here.
         while (m_port.bytesToWrite() > 0) {
             if (!m_port.waitForBytesWritten(kWriteTimeoutMs)) {
-                throw RuntimeError(m_port.errorString());
+                throw PortFailure(failureText());
             }
         }
     }
@@ -151,7 +160,7 @@ QString QtSerialPort::Input() {
         }
         const QSerialPort::SerialPortError error = m_port.error();
         if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
-            throw RuntimeError(m_port.errorString());
+            throw PortFailure(failureText());
         }
         m_port.clearError();
     }
@@ -168,19 +177,39 @@ void QtSerialPort::onReadyRead() {
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
-    // A read notification that finds its bytes already taken by Input reads nothing (EAGAIN); QSerialPort
-    // takes that for a lost device and stops watching the port, so no later reply would raise the receive
-    // event. While the device is still there, reading the empty buffer makes it watch the port again.
-    if (error != QSerialPort::ResourceError || !m_port.isOpen() || m_port.bytesAvailable() > 0) {
+    if (!m_port.isOpen() ||
+        (error != QSerialPort::ResourceError && error != QSerialPort::ReadError && error != QSerialPort::WriteError)) {
         return;
     }
+    // A read notification that finds its bytes already taken by Input reads nothing, and QSerialPort
+    // reports an error for it although the device is still there; the device tells whether it has gone.
     pollfd device{static_cast<int>(m_port.handle()), POLLIN, 0};
-    if (::poll(&device, 1, 0) < 0 || (device.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+    const bool deviceFailed =
+        ::poll(&device, 1, 0) < 0 || (device.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
+    if (!deviceFailed) {
+        // After such a ResourceError QSerialPort stops watching the port, so no later reply would raise
+        // the receive event; reading the empty buffer makes it watch the port again.
+        if (error == QSerialPort::ResourceError && m_port.bytesAvailable() == 0) {
+            m_port.clearError();
+            char none = 0;
+            m_port.read(&none, 1);
+        }
         return;
     }
-    m_port.clearError();
-    char none = 0;
-    m_port.read(&none, 1);
+    // Input and Output throw the failures of their own calls. Between them the port hears nothing more:
+    // the receive event carries the failure to the console, whose next read throws it, rather than the
+    // call waiting out its time-out on a dead line.
+    if (!m_inOwnCall && m_failure.isEmpty()) {
+        m_failure = failureText();
+        QMetaObject::invokeMethod(
+            &m_port, [this] { deliverFailure(); }, Qt::QueuedConnection);
+    }
+}
+
+void QtSerialPort::deliverFailure() {
+    if (m_port.isOpen() && !m_failure.isEmpty()) {
+        raiseOnComm();
+    }
 }
 
 void QtSerialPort::deliverHeldReceiveEvent() {

@@ -31,15 +31,22 @@ private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
     void deliverHeldReceiveEvent();
+    void deliverFailure();
     void requireOpen() const;
+    // The device's last error, naming the device.
+    QString failureText() const;
 
     QString m_programFolder;
     CodePage m_codePage;
     QSerialPort m_port;
+    // The device the port was opened on last.
+    QString m_openedPath;
     // Set while Output or Input drive the device themselves: QSerialPort then reports received data
     // from inside the call, and the receive event waits until the call is over.
     bool m_inOwnCall = false;
     bool m_receiveEventHeld = false;
+    // A failure of the open device seen between reads; the next Input or Output throws it.
+    QString m_failure;
 };
 
 } // namespace kestrova

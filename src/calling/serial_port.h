@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/runtime_error.h"
+
 #include <QString>
 #include <functional>
 
@@ -26,6 +28,13 @@ QString InvalidPropertyValueText();
 
 // The text of the error that writing to or reading from a closed port raises.
 QString PortNotOpenText();
+
+// The device under an open port failed: it went away (a modem unplugged or switched off), or a read or a
+// write failed. The text names the device. The console survives it as a lost modem, not as a fault.
+class PortFailure : public RuntimeError {
+public:
+    using RuntimeError::RuntimeError;
+};
 
 // Parses "4800,n,8,1": a positive decimal baud rate, the parity letter n, e, o, m or s (either case), 5 to 8
 // data bits and 1, 1.5 or 2 stop bits; blanks around a field are allowed. Anything else throws
@@ -66,11 +75,12 @@ public:
     virtual void setPortOpen(bool open) = 0;
 
     // Writes text in the port's code page and returns once the bytes are with the device. Throws
-    // RuntimeError when the port is closed or the write fails.
+    // RuntimeError when the port is closed, PortFailure when the write fails.
     virtual void Output(const QString& text) = 0;
 
     // Takes every character waiting, also those that arrived while no event could run; "" when none.
-    // Throws RuntimeError when the port is closed or reading fails.
+    // Throws RuntimeError when the port is closed, PortFailure when reading fails or the device failed
+    // since the last read (such a failure raises the receive event, so the handler learns of it).
     virtual QString Input() = 0;
 
     void setOnComm(OnCommHandler handler) { m_onComm = std::move(handler); }

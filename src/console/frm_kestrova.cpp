@@ -87,9 +87,21 @@ frmKestrova::frmKestrova(const QString& programFolder, MessageBox& box, ProgramE
     createWidgets();
     createLogic();
     connectEvents();
+    m_haltId = m_programEnd.addHaltStep([this] { haltForProgramEnd(); });
 }
 
-frmKestrova::~frmKestrova() = default;
+frmKestrova::~frmKestrova() {
+    m_programEnd.removeHaltStep(m_haltId);
+}
+
+void frmKestrova::haltForProgramEnd() {
+    m_Timer1->setEnabled(false);
+    m_Timer2->setEnabled(false);
+    for (QTimer* timer : findChildren<QTimer*>()) {
+        timer->stop();
+    }
+    m_callCycle->modemLink().DisconnectCall();
+}
 
 void frmKestrova::createWidgets() {
     // The mode actions follow once the console's modes exist.
@@ -344,6 +356,9 @@ void frmKestrova::guardToolbarActions() {
 }
 
 void frmKestrova::handle(const std::function<void()>& handler) {
+    if (m_programEnd.Ending()) {
+        return;
+    }
     try {
         handler();
     } catch (const RuntimeError& error) {
@@ -371,6 +386,11 @@ void frmKestrova::changeEvent(QEvent* event) {
 }
 
 void frmKestrova::closeEvent(QCloseEvent* event) {
+    if (m_programEnd.Ending()) {
+        // The program ends once its error box is answered, without the closing sequence.
+        event->ignore();
+        return;
+    }
     if (!m_closed) {
         m_closed = true;
         m_lifecycle->Form_QueryUnload();

@@ -163,7 +163,10 @@ private:
     // Lets every tool-bar action run through handle().
     void guardToolbarActions();
     // Runs an event handler: a run-time error that reaches the window ends the program with its text.
+    // Nothing runs once the program is ending.
     void handle(const std::function<void()>& handler);
+    // The failure rule's first step: every timer of the window off and a call in progress hung up.
+    void haltForProgramEnd();
 
     QString m_programFolder;
     CodePage m_codePage;
@@ -206,6 +209,7 @@ private:
     int m_listPaintingHeld = 0;
     int m_currentTab = 0;
     bool m_closed = false;
+    ProgramEnd::HaltId m_haltId = 0;
 };
 
 } // namespace kestrova

@@ -15,7 +15,8 @@ constexpr int kTimer1Interval = 2000;
 
 frmLogo::frmLogo(QWidget* owner, const QString& programFolder, std::unique_ptr<SerialPort> MSComm1,
                  const SettingsFile& settings, MessageBox& box, ProgramEnd& programEnd)
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_MSComm1(std::move(MSComm1)), m_label1(new QLabel(this)),
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_programEnd(programEnd), m_MSComm1(std::move(MSComm1)),
+      m_label1(new QLabel(this)),
       m_timer1(new QTimer(this)), m_logic(*this, *m_MSComm1, settings, box, programEnd) {
     setObjectName(QStringLiteral("frmLogo"));
     setModal(true);
@@ -36,9 +37,13 @@ frmLogo::frmLogo(QWidget* owner, const QString& programFolder, std::unique_ptr<S
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(kTimer1Interval);
     connect(m_timer1, &QTimer::timeout, this, &frmLogo::Timer1_Timer);
+    // The splash does not close itself behind the box of a program that is ending.
+    m_haltId = m_programEnd.addHaltStep([this] { m_timer1->stop(); });
 }
 
-frmLogo::~frmLogo() = default;
+frmLogo::~frmLogo() {
+    m_programEnd.removeHaltStep(m_haltId);
+}
 
 void frmLogo::showModal() {
     Form_Load();

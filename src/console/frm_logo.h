@@ -39,6 +39,8 @@ private:
     void enableTimer1() override;
     void unload() override;
 
+    ProgramEnd& m_programEnd;
+    ProgramEnd::HaltId m_haltId = 0;
     std::unique_ptr<SerialPort> m_MSComm1;
     QLabel* m_label1 = nullptr;
     QTimer* m_timer1 = nullptr;

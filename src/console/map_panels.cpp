@@ -129,6 +129,9 @@ QString LastContactText(const QString& DialTime) {
 MapPanels::MapPanels(MapPanelsCollaborators parts) : m_parts(std::move(parts)) {}
 
 void MapPanels::RefreshMapPanels(int16_t Index) {
+    if (m_parts.programEnd.Ending()) {
+        return;
+    }
     try {
         if (Index < 0 || Index >= kMapPanelCount) {
             throw RuntimeError(kSubscriptOutOfRange);

@@ -162,9 +162,32 @@ void ModemLink::EndOnError(const QString& text) {
     m_parts.programEnd.EndProgram(m_parts.state.LastErrorText);
 }
 
-void ModemLink::runHandler(const std::function<void()>& body) {
+void ModemLink::LosePort(const QString& text) {
     try {
-        body();
+        m_parts.MSComm1.setPortOpen(false);
+    } catch (...) {
+        // A device that is gone may refuse even its closing; the port counts as closed all the same.
+    }
+    // Lost while the modem was being reset, after the stop was booked: the reset would have gone on
+    // with the first vehicle, so calling stops there.
+    if (m_parts.state.CurrentVehicle < 0) {
+        m_parts.state.CurrentVehicle = kFirstVehicle;
+    }
+    // Calling stops before the box waits for the dispatcher, so no tick runs behind it.
+    m_parts.InterruptDialing();
+    m_parts.box.exclamation(text, m_parts.box.defaultTitle());
+}
+
+void ModemLink::runHandler(const std::function<void()>& body) {
+    if (m_parts.programEnd.Ending()) {
+        return;
+    }
+    try {
+        try {
+            body();
+        } catch (const PortFailure& failure) {
+            LosePort(failure.text());
+        }
     } catch (const RuntimeError& error) {
         EndOnError(error.text());
     } catch (const std::exception& error) {

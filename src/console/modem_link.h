@@ -31,7 +31,7 @@ public:
     bool DialVehicle(const QString& PhoneNumber);
 
     // The port's receive event. Ignored while the port is closed; otherwise every complete line is acted
-    // on in turn until one of them closes the port. A failure ends the program.
+    // on in turn until one of them closes the port. A failure ends the program; a failed device is survived (LosePort).
     void MSComm1_OnComm();
 
     // Reply: the text after "+CREG:", trimmed. An unregistered modem ends the call at once.
@@ -50,7 +50,13 @@ public:
     // progress, shows the text in a critical box and ends the program.
     void EndOnError(const QString& text);
 
-    // Runs body under that rule.
+    // A port whose device failed under a call (gone, or a read or write error) is survived like a port
+    // that cannot be opened for a dial: the port closed, calling stopped through InterruptDialing and
+    // the failure's text in an exclamation box. The next dial opens the port again.
+    void LosePort(const QString& text);
+
+    // Runs body under the failure rule; a PortFailure leaving it is survived through LosePort. Nothing
+    // runs once the program is ending.
     void runHandler(const std::function<void()>& body);
 
 private:

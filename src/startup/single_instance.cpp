@@ -14,4 +14,11 @@ SingleInstance::SingleInstance(const QString& programFolder)
     }
 }
 
+ProgramEnd::Terminate TerminateReleasing(SingleInstance& instance) {
+    return [&instance] {
+        instance.release();
+        ProgramEnd::terminateProcess();
+    };
+}
+
 } // namespace kestrova

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/program_end.h"
+
 #include <QLockFile>
 #include <QString>
 
@@ -17,9 +19,16 @@ public:
     // written) does not count either: the start goes on without the lock, rather than ending silently.
     bool PrevInstance() const { return m_prevInstance; }
 
+    // Gives the lock up and removes its file.
+    void release() { m_lock.unlock(); }
+
 private:
     QLockFile m_lock;
     bool m_prevInstance = false;
 };
+
+// The failure rule's end for a run that holds instance's lock: the process ends without unwinding, so
+// the lock is given up first, and the next start is not taken for a second instance's.
+ProgramEnd::Terminate TerminateReleasing(SingleInstance& instance);
 
 } // namespace kestrova

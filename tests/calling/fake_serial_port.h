@@ -39,7 +39,7 @@ public:
             throw RuntimeError(PortNotOpenText());
         }
         if (!m_outputError.isEmpty()) {
-            throw RuntimeError(m_outputError);
+            throw PortFailure(m_outputError);
         }
         m_outputs.append(text);
         m_journal->append(QStringLiteral("out ") + text);
@@ -51,6 +51,9 @@ public:
     QString Input() override {
         if (!m_open) {
             throw RuntimeError(PortNotOpenText());
+        }
+        if (!m_readError.isEmpty()) {
+            throw PortFailure(m_readError);
         }
         QString text;
         if (!m_pendingReads.isEmpty()) {
@@ -77,8 +80,9 @@ public:
 
     // Opening fails with this error text while it is not empty.
     void failOpenWith(const QString& errorText) { m_openError = errorText; }
-    // Writing fails with this error text while it is not empty.
+    // Writing, or reading, fails as a failed device does, with this error text while it is not empty.
     void failOutputWith(const QString& errorText) { m_outputError = errorText; }
+    void failInputWith(const QString& errorText) { m_readError = errorText; }
 
     // Runs after each successful write with the text written, for instance to feed the modem's reply.
     void setResponder(std::function<void(const QString&)> responder) { m_responder = std::move(responder); }
@@ -96,6 +100,7 @@ private:
     int m_closeCount = 0;
     QString m_openError;
     QString m_outputError;
+    QString m_readError;
     QStringList m_outputs;
     QStringList m_pendingReads;
     std::function<void(const QString&)> m_responder;

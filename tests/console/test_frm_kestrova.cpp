@@ -223,4 +223,29 @@ TEST_F(FrmKestrovaTest, ClosedWhileTheListRefreshes_RefreshStopsWithoutError) {
     EXPECT_EQ(ini("ColumnWidths", {"SStab"}), std::vector<QString>{"True"});
 }
 
+// Behind the failure rule's box nothing of the console runs: its timers are off, a close (the close box
+// or a close signal) waits, and no shut-down step saves anything.
+TEST_F(FrmKestrovaTest, FailureRule_StopsTheConsoleBehindItsBox) {
+    std::unique_ptr<frmKestrova> window = start();
+    frmKestrova& w = *window;
+    w.tblToolbar()->button("Dial")->trigger();
+    ASSERT_TRUE(w.Timer1()->Enabled());
+    w.Timer3()->start();
+    const QByteArray logBefore = readFile("Kestrova.log");
+    bool timersOff = false;
+    m_box.whileShown = [&] {
+        timersOff = !w.Timer1()->Enabled() && !w.Timer2()->Enabled() && !w.Timer3()->isActive();
+        w.close();
+        w.tblToolbar()->button("Showlist")->trigger();
+    };
+
+    w.RefreshMapPanels(9);
+
+    ASSERT_EQ(m_endedWith.size(), 1u);
+    EXPECT_TRUE(timersOff);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.state().ListVisible);
+    EXPECT_EQ(readFile("Kestrova.log"), logBefore);
+}
+
 } // namespace

@@ -155,4 +155,66 @@ TEST_F(ModemLinkTest, NoDialTone_StopsResetsAndDialsTheFirstVehicleAtThe61stTick
     EXPECT_TRUE(Timer2.enabled);
 }
 
+TEST_F(ModemLinkTest, DeviceLostUnderACall_IsShownCallingStopsAndTheNextDialOpensThePortAgain) {
+    // Gone at the dial (its first read fails) and gone while the modem is being reset after "NO DIALTONE"
+    // (the reset's write fails): both are survived the same way.
+    for (const bool duringReset : {false, true}) {
+        SCOPED_TRACE(duringReset ? "during the modem reset" : "under the call");
+        box.shown.clear();
+        interrupts = 0;
+        dialFirst();
+        const QString failure = QStringLiteral("/kestrova/dev/com3: Input/output error");
+        if (duringReset) {
+            port.failOutputWith(failure);
+            port.receive(QStringLiteral("NO DIALTONE\r\n"));
+        } else {
+            port.failInputWith(failure);
+            port.raiseReceiveEvent();
+        }
+
+        EXPECT_EQ(box.shown, std::vector<ShownBox>({{"exclamation", failure, "Kestrova V1.0.3"}}));
+        EXPECT_FALSE(port.PortOpen());
+        EXPECT_EQ(interrupts, 1);
+        EXPECT_FALSE(Timer1.enabled);
+        EXPECT_FALSE(Timer2.enabled);
+        EXPECT_EQ(state.CurrentVehicle, -1);
+        EXPECT_EQ(ended, 0);
+
+        port.failInputWith({});
+        port.failOutputWith({});
+        const int opened = port.openCount();
+        dialFirst();
+        EXPECT_EQ(port.openCount(), opened + 1);
+        cycle->StopCalling();
+    }
+}
+
+TEST_F(ModemLinkTest, EventsWhileTheFailureBoxIsUp_DoNothing) {
+    dialFirst();
+    db.db.CloseConnection();
+    QStringList eventsBehindTheBox;
+    QStringList writesBehindTheBox;
+    box.whileShown = [&] {
+        const QStringList before = events;
+        const qsizetype writes = port.outputs().size();
+        // A report on a port still open, and ticks of both timers.
+        port.setPortOpen(true);
+        port.receive(ReportLine() + kCrLf);
+        Timer1.enabled = true;
+        Timer1.tag = QStringLiteral("0");
+        Timer2.enabled = true;
+        tick();
+        eventsBehindTheBox = events.mid(before.size());
+        writesBehindTheBox = port.outputs().mid(writes);
+    };
+
+    port.receive(ReportLine() + kCrLf);
+
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(port.outputs().last(), QStringLiteral("ATH\r\n"));
+    EXPECT_TRUE(eventsBehindTheBox.isEmpty()) << eventsBehindTheBox.join(u',').toStdString();
+    EXPECT_TRUE(writesBehindTheBox.isEmpty());
+    EXPECT_EQ(box.shown.size(), 1u);
+}
+
 } // namespace

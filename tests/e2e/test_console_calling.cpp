@@ -120,8 +120,11 @@ protected:
                                   "Velocity=1\r\n"
                                   "[Nv5]\r\nProfile=demo-style.json\r\nMap=demo.mbtiles\r\n"
                                   "Mmh=demo-background.mbtiles\r\n");
-        writeFile("scenario.json", kScenario);
+    }
 
+    // Starts the simulator playing scenario on the folder's dev/com1.
+    void startSimulator(const QByteArray& scenario) {
+        writeFile("scenario.json", scenario);
         m_simulator.setProcessChannelMode(QProcess::ForwardedOutputChannel);
         m_simulator.start(kSimulator, {QStringLiteral("--folder"), m_folder.path(), QStringLiteral("--scenario"),
                                        path("scenario.json"), QStringLiteral("--record"), path("received.txt"),
@@ -229,6 +232,7 @@ QString listRow(const frmKestrova& w, int row, std::initializer_list<VehicleList
 }
 
 TEST_F(ConsoleCallingTest, AutomaticCycleOverThreeVehicles_RecordsEachCall_AndNoDialToneResetsTheModem) {
+    ASSERT_NO_FATAL_FAILURE(startSimulator(kScenario));
     auto window = std::make_unique<frmKestrova>(m_folder.path(), m_box, m_programEnd, m_clock);
     frmKestrova& w = *window;
     w.Form_Load();
@@ -368,6 +372,112 @@ TEST_F(ConsoleCallingTest, AutomaticCycleOverThreeVehicles_RecordsEachCall_AndNo
                   line(QStringLiteral("自動撥號器重開機\r\n")) + line(QStringLiteral("正在撥號")));
     EXPECT_TRUE(m_endedWith.empty()) << m_endedWith.front().toStdString();
     EXPECT_TRUE(m_box.shown.empty()) << m_box.shown.front().text.toStdString();
+}
+
+// Terminal A answers and reports at once; B answers without reporting.
+const QByteArray kReportingScenario = R"({
+  "port": 1,
+  "terminals": [
+    {"number": "0912000201", "answerDelay": 1, "reportInterval": 2, "path": [[121.559908, 25.03093]]},
+    {"number": "0912000202", "answerDelay": 1}
+  ]
+})";
+
+// A report whose place text cannot be written ends the program. From that moment the console is still:
+// the modem hears the hang-up and nothing more, no row is stored, and no timer dials the next vehicle.
+TEST_F(ConsoleCallingTest, FailureDuringAReport_StopsTheConsoleBehindItsBox) {
+    ASSERT_NO_FATAL_FAILURE(startSimulator(kReportingScenario));
+    ASSERT_TRUE(QDir(m_folder.path()).mkdir(QStringLiteral("route.txt")));
+    auto window = std::make_unique<frmKestrova>(m_folder.path(), m_box, m_programEnd, m_clock);
+    frmKestrova& w = *window;
+    w.Form_Load();
+    w.show();
+    ASSERT_TRUE(m_endedWith.empty()) << m_endedWith.front().toStdString();
+    bool timersOffBehindTheBox = false;
+    m_box.whileShown = [&] {
+        timersOffBehindTheBox = !w.Timer1()->Enabled() && !w.Timer2()->Enabled();
+        // The box's own event loop runs for a while; the timers' handlers are called too.
+        waitFor([] { return false; }, 500);
+        tick1(w);
+        tick2(w);
+    };
+
+    w.lvwVehicle()->selectRow(0);
+    w.tblToolbar()->button(QStringLiteral("Dial"))->trigger();
+    tick1(w);
+    ASSERT_TRUE(waitFor([&] { return !m_endedWith.empty(); })) << received().join(u'\n').toStdString();
+
+    EXPECT_TRUE(timersOffBehindTheBox);
+    EXPECT_EQ(m_box.shown.size(), 1u);
+    const QStringList commands = received();
+    EXPECT_EQ(commands, QStringList({"AT", "AT+CREG?", "AT+CSQ", "ATD0912000201;", "ATH"}));
+    EXPECT_TRUE(storedLog().empty());
+    EXPECT_EQ(w.state().Vehicles[1].CheckPoint, QString());
+}
+
+// The modem goes away at A's dial, and again in the middle of B's report. Each time the console shows the
+// port's failure, stops calling and goes on; the next "Dial" finds the modem back.
+TEST_F(ConsoleCallingTest, ModemLostAtTheDialAndMidReport_IsSurvivedAndTheNextDialReachesIt) {
+    ASSERT_NO_FATAL_FAILURE(startSimulator(R"({
+      "port": 1,
+      "terminals": [
+        {"number": "0912000201", "answerDelay": 1, "reportInterval": 2, "path": [[121.559908, 25.03093]],
+         "dropLine": {"call": 1, "at": "dial"}},
+        {"number": "0912000202", "answerDelay": 1, "reportInterval": 2, "path": [[121.5601, 25.0311]],
+         "dropLine": {"call": 1, "at": "report"}}
+      ]
+    })"));
+    auto window = std::make_unique<frmKestrova>(m_folder.path(), m_box, m_programEnd, m_clock);
+    frmKestrova& w = *window;
+    w.Form_Load();
+    w.show();
+    MainWindowState& state = w.state();
+    const QString port = path("dev/com1") + QStringLiteral(": ");
+
+    // Dials the selected row's vehicle and waits for the next box; false when none comes.
+    const auto dialAndWaitForBox = [&](int row) {
+        const QString link = QFileInfo(path("dev/com1")).symLinkTarget();
+        w.lvwVehicle()->selectRow(row);
+        w.tblToolbar()->button(QStringLiteral("Dial"))->trigger();
+        const std::size_t boxes = m_box.shown.size();
+        tick1(w);
+        const bool shown = waitFor([&] { return m_box.shown.size() > boxes; });
+        // The simulator has a new line under the same link by the time the console is told.
+        waitFor([&] { return QFileInfo(path("dev/com1")).symLinkTarget() != link; });
+        return shown;
+    };
+    const auto lostAndStopped = [&](int vehicle, const QString& checkPoint) {
+        EXPECT_EQ(m_box.shown.back().kind, "exclamation");
+        EXPECT_TRUE(m_box.shown.back().text.startsWith(port)) << m_box.shown.back().text.toStdString();
+        EXPECT_FALSE(w.MSComm1().PortOpen());
+        EXPECT_FALSE(w.Timer1()->Enabled());
+        EXPECT_FALSE(w.Timer2()->Enabled());
+        EXPECT_EQ(state.CurrentVehicle, -1);
+        EXPECT_TRUE(w.tblToolbar()->isButtonEnabled(QStringLiteral("Dial")));
+        EXPECT_EQ(w.lvwVehicle()->cellText(vehicle, VehicleListColumn::CheckPoint), checkPoint);
+    };
+
+    ASSERT_TRUE(dialAndWaitForBox(0));
+    lostAndStopped(0, "正在撥號");
+
+    // Dialled again, A reports and the cycle goes on to B, whose line breaks off in its report.
+    ASSERT_TRUE(dialAndWaitForBox(0)) << w.txtCommLog()->text().toStdString();
+    EXPECT_EQ(state.Vehicles[0].CheckPoint, "即時位置");
+    lostAndStopped(1, "已撥通");
+
+    // The third dial reaches B and its report is stored.
+    w.lvwVehicle()->selectRow(1);
+    w.tblToolbar()->button(QStringLiteral("Dial"))->trigger();
+    tick1(w);
+    ASSERT_TRUE(waitFor([&] { return state.Vehicles[1].Located; })) << w.txtCommLog()->text().toStdString();
+    w.tblToolbar()->button(QStringLiteral("Interrupt"))->trigger();
+
+    EXPECT_EQ(m_box.shown.size(), 2u);
+    EXPECT_TRUE(m_endedWith.empty());
+    const std::vector<LogRow> rows = storedLog();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].PlateNumber, "0912000201");
+    EXPECT_EQ(rows[1].PlateNumber, "0912000202");
 }
 
 } // namespace

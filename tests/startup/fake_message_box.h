@@ -3,10 +3,12 @@
 #include "startup/message_box.h"
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 // A message box for tests: it records every box with its kind ("notice", "critical", "exclamation", "question"),
-// text and title, and answers every question with the answer the test has set.
+// text and title, and answers every question with the answer the test has set. whileShown runs while a box
+// is up, standing for the events that its own event loop lets in.
 namespace kestrova::test {
 
 struct ShownBox {
@@ -19,7 +21,12 @@ struct ShownBox {
 class FakeMessageBox final : public MessageBox {
 public:
     void notice(const QString& text, const QString& title) override { shown.push_back({"notice", text, title}); }
-    void critical(const QString& text, const QString& title) override { shown.push_back({"critical", text, title}); }
+    void critical(const QString& text, const QString& title) override {
+        shown.push_back({"critical", text, title});
+        if (whileShown) {
+            whileShown();
+        }
+    }
     void exclamation(const QString& text, const QString& title) override {
         shown.push_back({"exclamation", text, title});
     }
@@ -30,6 +37,7 @@ public:
 
     std::vector<ShownBox> shown;
     bool answer = true;
+    std::function<void()> whileShown;
 };
 
 inline void PrintTo(const ShownBox& box, std::ostream* out) {

@@ -93,6 +93,39 @@ TEST(ProgramEnd, EndProgram_ShowsCriticalBoxWithDefaultTitleThenTerminates) {
     EXPECT_EQ(box.shown, shownBeforeTerminate);
 }
 
+TEST_F(SingleInstanceTest, EndThroughTheFailureRule_GivesTheLockUp) {
+    EXPECT_EXIT(
+        {
+            SingleInstance instance(m_folder.path());
+            FakeMessageBox box;
+            ProgramEnd(box, TerminateReleasing(instance)).EndProgram("溢位");
+        },
+        ::testing::ExitedWithCode(1), "");
+    EXPECT_FALSE(QFile::exists(lockPath()));
+}
+
+TEST(ProgramEnd, HaltStepsRunBeforeTheBoxAndNothingRunsTwice) {
+    FakeMessageBox box;
+    QStringList order;
+    ProgramEnd programEnd(box, [&] { order << "terminate"; });
+    programEnd.addHaltStep([&] {
+        order << "timers off";
+        throw std::runtime_error("ignored");
+    });
+    const ProgramEnd::HaltId removed = programEnd.addHaltStep([&] { order << "removed"; });
+    programEnd.addHaltStep([&] { order << "hang up"; });
+    programEnd.removeHaltStep(removed);
+    box.whileShown = [&] {
+        order << QStringLiteral("box, ending %1").arg(programEnd.Ending());
+        programEnd.EndProgram("second");
+    };
+
+    programEnd.EndProgram("first");
+
+    EXPECT_EQ(order, QStringList({"timers off", "hang up", "box, ending 1", "terminate"}));
+    EXPECT_EQ(box.shown.size(), 1u);
+}
+
 TEST(ProgramEnd, RealEnd_EndsTheProcessAtOnceWithStatus1) {
     FakeMessageBox box;
     EXPECT_EXIT(ProgramEnd(box).EndProgram("溢位"), ::testing::ExitedWithCode(1), "");

@@ -25,13 +25,14 @@ std::unique_ptr<CommandRecord> openRecord(const QString& path) {
 
 ModemSimulator::ModemSimulator(const ModemScenario& scenario, const QString& folder, const QString& recordPath,
                                double timeScale)
-    : m_record(openRecord(recordPath)), m_modem(scenario, std::random_device{}()), m_port(folder, scenario.Port),
+    : m_record(openRecord(recordPath)), m_modem(scenario, std::random_device{}()), m_folder(folder),
+      m_portNumber(scenario.Port), m_port(std::make_unique<PtyPort>(folder, scenario.Port)),
       m_timeScale(timeScale), m_start(std::chrono::steady_clock::now()) {
     if (m_record) {
         CommandRecord* record = m_record.get();
         m_modem.setCommandListener([record](double time, const QByteArray& line) { record->add(time, line); });
     }
-    m_lineOpen = m_port.takeLineEvents().IsOpen;
+    m_lineOpen = m_port->takeLineEvents().IsOpen;
     m_modem.setLineOpen(m_lineOpen, now());
 }
 
@@ -51,31 +52,43 @@ bool ModemSimulator::runOnce(int maxWaitMs, const sigset_t* waitMask) {
     const timespec timeout{static_cast<time_t>(wait / 1000), static_cast<long>(wait % 1000) * 1000000L};
 
     pollfd fds[2]{};
-    fds[0].fd = m_port.masterFd();
+    fds[0].fd = m_port->masterFd();
     fds[0].events = static_cast<short>(POLLIN | (m_pending.isEmpty() ? 0 : POLLOUT));
-    fds[1].fd = m_port.watchFd();
+    fds[1].fd = m_port->watchFd();
     fds[1].events = POLLIN;
-    const nfds_t count = m_port.watchFd() >= 0 ? 2 : 1;
+    const nfds_t count = m_port->watchFd() >= 0 ? 2 : 1;
     if (::ppoll(fds, count, &timeout, waitMask) < 0) {
         if (errno == EINTR)
             return false;
         throw RuntimeError(QStringLiteral("cannot wait for %1: %2")
-                               .arg(m_port.slavePath(), QString::fromLocal8Bit(std::strerror(errno))));
+                               .arg(m_port->slavePath(), QString::fromLocal8Bit(std::strerror(errno))));
     }
 
     // Opens and closes first: an open is noticed before the bytes written after it, and the bytes
     // written before a close are answered into the closed line, where they are lost.
     handleLineEvents();
-    const QByteArray received = m_port.read();
+    const QByteArray received = m_port->read();
     if (!received.isEmpty())
         m_modem.receive(received, now());
     m_modem.advance(now());
     flushOutput();
+    if (m_modem.takeLineDrop())
+        replaceLine();
     return true;
 }
 
+void ModemSimulator::replaceLine() {
+    m_port.reset();
+    m_pending.clear();
+    m_lineOpen = false;
+    m_modem.setLineOpen(false, now());
+    m_port = std::make_unique<PtyPort>(m_folder, m_portNumber);
+    m_lineOpen = m_port->takeLineEvents().IsOpen;
+    m_modem.setLineOpen(m_lineOpen, now());
+}
+
 void ModemSimulator::handleLineEvents() {
-    const PtyPort::LineEvents events = m_port.takeLineEvents();
+    const PtyPort::LineEvents events = m_port->takeLineEvents();
     if (events.WasClosed && m_lineOpen) {
         m_lineOpen = false;
         m_modem.setLineOpen(false, now());
@@ -93,7 +106,7 @@ void ModemSimulator::flushOutput() {
     if (m_pending.size() > kMaxPendingOutput)
         m_pending.truncate(kMaxPendingOutput);
     if (!m_pending.isEmpty())
-        m_pending.remove(0, m_port.write(m_pending));
+        m_pending.remove(0, m_port->write(m_pending));
 }
 
 } // namespace kestrova

@@ -20,7 +20,8 @@ public:
     // Throws RuntimeError when the record file, the pseudo-terminal or the link cannot be made.
     ModemSimulator(const ModemScenario& scenario, const QString& folder, const QString& recordPath, double timeScale);
 
-    const PtyPort& port() const { return m_port; }
+    // The line now; a dropped line is replaced by a new pseudo-terminal under the same link.
+    const PtyPort& port() const { return *m_port; }
 
     // Waits at most maxWaitMs for the line or the modem's next event and handles what came. waitMask
     // is the signal mask during the wait (null keeps the current one); returns false when a signal cut
@@ -31,10 +32,15 @@ private:
     double now() const;
     void handleLineEvents();
     void flushOutput();
+    // The modem lost its line: the pseudo-terminal is closed under the console, which finds its port
+    // failed, and a new one takes the link, as a modem plugged in again.
+    void replaceLine();
 
     std::unique_ptr<CommandRecord> m_record;
     SimulatedModem m_modem;
-    PtyPort m_port;
+    QString m_folder;
+    int m_portNumber;
+    std::unique_ptr<PtyPort> m_port;
     double m_timeScale;
     std::chrono::steady_clock::time_point m_start;
     QByteArray m_pending;

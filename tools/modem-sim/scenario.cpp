@@ -126,7 +126,7 @@ std::vector<GeoPoint> path(const ObjectReader& reader) {
 TerminalScenario terminal(const QJsonValue& value, const QString& where) {
     const ObjectReader reader(value, where,
                               {"number", "answers", "answerDelay", "reportInterval", "path", "speed", "heading",
-                               "keyDigits", "realTime", "status", "noDialtoneOnCall"});
+                               "keyDigits", "realTime", "status", "noDialtoneOnCall", "dropLine"});
     TerminalScenario t;
     t.Number = dialNumber(reader, where);
     t.Answers = reader.boolean("answers", t.Answers);
@@ -151,6 +151,15 @@ TerminalScenario terminal(const QJsonValue& value, const QString& where) {
     if (reader.has("status"))
         t.Status = reader.integer("status", 0, 9, 0);
     t.NoDialtoneOnCall = reader.integer("noDialtoneOnCall", 0, 1000000, 0);
+    if (reader.has("dropLine")) {
+        const ObjectReader drop(reader.value("dropLine"), reader.where("dropLine"), {"call", "at"});
+        t.DropLineOnCall = drop.integer("call", 1, 1000000, 1);
+        const QString at = drop.value("at").toString();
+        if (at == QLatin1String("report"))
+            t.DropLineAt = LineDrop::MidReport;
+        else if (at != QLatin1String("dial"))
+            fail(drop.where("at"), QStringLiteral("must be \"dial\" or \"report\""));
+    }
     return t;
 }
 

@@ -16,6 +16,9 @@ struct GeoPoint {
     double Latitude = 0;  // signed degrees, north positive
 };
 
+// Where a terminal's call loses the modem's line, as an unplugged or switched-off modem does.
+enum class LineDrop { AtDial, MidReport };
+
 struct TerminalScenario {
     QString Number;                              // the text dialled after "ATD"
     bool Answers = true;                         // sends "$" when called
@@ -28,6 +31,8 @@ struct TerminalScenario {
     bool RealTime = true;                        // the fix kind of the status digit
     std::optional<int> Status;                   // replaces the status digit the fix gives
     int NoDialtoneOnCall = 0;                    // the call (1 = first) answered "NO DIALTONE"; 0 never
+    int DropLineOnCall = 0;                      // the call (1 = first) on which the line drops; 0 never
+    LineDrop DropLineAt = LineDrop::AtDial;      // when in that call
 };
 
 struct ModemScenario {

@@ -3,6 +3,7 @@
 #include "calling/position_report.h"
 
 #include <cmath>
+#include <utility>
 
 namespace kestrova {
 
@@ -123,9 +124,17 @@ void SimulatedModem::dial(const QByteArray& number, double now) {
     }
     if (call.Terminal) {
         const TerminalScenario& t = m_scenario.Terminals[*call.Terminal];
-        if (++m_callCounts[*call.Terminal] == t.NoDialtoneOnCall) {
+        const int count = ++m_callCounts[*call.Terminal];
+        if (count == t.NoDialtoneOnCall) {
             sendLine("NO DIALTONE");
             return;
+        }
+        if (count == t.DropLineOnCall) {
+            if (t.DropLineAt == LineDrop::AtDial) {
+                dropLine();
+                return;
+            }
+            call.DropsMidReport = true;
         }
     }
     // A voice call's OK comes at once; the answer (or its absence) follows on its own.
@@ -157,6 +166,13 @@ void SimulatedModem::runCall(double now) {
             m_call->NextEvent = reports ? std::optional<double>(at + t.ReportInterval) : std::nullopt;
             continue;
         }
+        if (m_call->DropsMidReport) {
+            // The line goes in the middle of the report: half of it reaches the console.
+            const QByteArray line = reportLine(index, at);
+            send("\r\n" + line.left(line.size() / 2));
+            dropLine();
+            return;
+        }
         sendLine(reportLine(index, at));
         m_call->NextEvent = at + t.ReportInterval;
         if (++sent == kMaxCatchUpReports && *m_call->NextEvent <= now)
@@ -171,6 +187,15 @@ void SimulatedModem::setLineOpen(bool open, double now) {
         m_call.reset();
         m_output.clear();
     }
+}
+
+void SimulatedModem::dropLine() {
+    m_call.reset();
+    m_lineDropped = true;
+}
+
+bool SimulatedModem::takeLineDrop() {
+    return std::exchange(m_lineDropped, false);
 }
 
 std::optional<double> SimulatedModem::nextEventTime() const {

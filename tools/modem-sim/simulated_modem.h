@@ -36,6 +36,9 @@ public:
     // When advance has something to do next; empty when nothing is scheduled.
     std::optional<double> nextEventTime() const;
     QByteArray takeOutput();
+    // True once after the modem has lost its line: the output taken so far is the last the line carries,
+    // and the modem comes back on a new line.
+    bool takeLineDrop();
 
     bool inCall() const { return m_call.has_value(); }
 
@@ -44,10 +47,12 @@ private:
         std::optional<std::size_t> Terminal; // empty: a number no terminal has
         bool Answered = false;
         std::optional<double> NextEvent; // "$", the next report, or "NO CARRIER"
+        bool DropsMidReport = false;
     };
 
     void dispatch(const QByteArray& line, double now);
     void dial(const QByteArray& number, double now);
+    void dropLine();
     void runCall(double now);
     void sendLine(const QByteArray& text);
     void send(QByteArrayView bytes);
@@ -66,6 +71,7 @@ private:
     double m_unavailableUntil = 0;
     std::optional<Call> m_call;
     QByteArray m_output;
+    bool m_lineDropped = false;
 };
 
 } // namespace kestrova
