@@ -3,6 +3,8 @@
 #include "startup/runtime_error.h"
 
 #include <QMetaObject>
+#include <cerrno>
+#include <cstring>
 #include <poll.h>
 #include <utility>
 
@@ -200,7 +202,10 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     // the receive event carries the failure to the console, whose next read throws it, rather than the
     // call waiting out its time-out on a dead line.
     if (!m_inOwnCall && m_failure.isEmpty()) {
-        m_failure = failureText();
+        // QSerialPort's text for it comes from whatever system call failed last; the device's own state
+        // says what happened.
+        const int reason = (device.revents & POLLNVAL) != 0 ? EBADF : EIO;
+        m_failure = QStringLiteral("%1: %2").arg(m_openedPath, QString::fromLocal8Bit(std::strerror(reason)));
         QMetaObject::invokeMethod(
             &m_port, [this] { deliverFailure(); }, Qt::QueuedConnection);
     }
