@@ -356,28 +356,34 @@ TEST_F(MainWindowLifecycleTest, Start_MapFilesFailToLoad_ThreeMessagesWithoutVer
     EXPECT_EQ(window->ended, 0);
 }
 
-TEST_F(MainWindowLifecycleTest, Start_DatabaseMissing_EndsWithSqliteMessageAndWritesNothing) {
+// A database that cannot be opened, or only for reading, ends the start through the failure rule, with
+// the file named; nothing of the folder is touched.
+TEST_F(MainWindowLifecycleTest, Start_DatabaseMissingOrReadOnly_EndsNamingTheFileAndWritesNothing) {
     writeIni("[Zoom]\r\n0=7\r\n");
     writeFile("Kestrova.log", "kept\r\n\r\n");
-    ASSERT_TRUE(QFile::remove(DatabasePath(m_folder.path())));
-    QString sqliteMessage;
-    try {
-        clsDBLib().OpenConnection(DatabasePath(m_folder.path()));
-    } catch (const RuntimeError& error) {
-        sqliteMessage = error.text();
-    }
-    ASSERT_FALSE(sqliteMessage.isEmpty());
+    const QString database = DatabasePath(m_folder.path());
+    QFile::setPermissions(m_folder.path(), test::kOpenFolder);
+    QFile::setPermissions(path("database"), test::kWritableFolder);
+    QFile::setPermissions(database, test::kReadOnlyFile);
     const QByteArray iniBefore = readFile("Kestrova.ini");
+    const test::OrdinaryUser user;
+    if (!user.active()) {
+        GTEST_SKIP() << "running as root without the right to act as another user";
+    }
 
-    const auto window = start();
+    for (const QString& message :
+         {QStringLiteral("attempt to write a readonly database"), QStringLiteral("unable to open database file")}) {
+        const auto window = start();
 
-    EXPECT_EQ(window->ended, 1);
-    EXPECT_EQ(window->box.shown, (std::vector<ShownBox>{{"critical", sqliteMessage, "Kestrova"}}));
-    EXPECT_TRUE(window->calls.isEmpty());
-    EXPECT_EQ(window->controls.caption, "frmKestrova");
-    EXPECT_FALSE(QFile::exists(DatabasePath(m_folder.path())));
-    EXPECT_EQ(readFile("Kestrova.ini"), iniBefore);
-    EXPECT_EQ(readFile("Kestrova.log"), "kept\r\n\r\n");
+        EXPECT_EQ(window->ended, 1);
+        EXPECT_EQ(window->box.shown, (std::vector<ShownBox>{{"critical", database + ": " + message, "Kestrova"}}));
+        EXPECT_TRUE(window->calls.isEmpty());
+        EXPECT_EQ(window->controls.caption, "frmKestrova");
+        EXPECT_EQ(readFile("Kestrova.ini"), iniBefore);
+        EXPECT_EQ(readFile("Kestrova.log"), "kept\r\n\r\n");
+        QFile::rename(database, database + ".away");
+    }
+    EXPECT_FALSE(QFile::exists(database));
 }
 
 TEST_F(MainWindowLifecycleTest, Close_WritesStateBackAndStartsAgainTheSame) {
