@@ -195,7 +195,7 @@ TEST(GetCommLogRecordSet, Columns_InOrderWithTheirComputedValues) {
     EXPECT_EQ(rs.column(12).type, FieldType::Single);
     ASSERT_EQ(rs.rowCount(), 2);
 
-    EXPECT_EQ(std::get<QDateTime>(rs.field(u"DialTime_1")), QDateTime(QDate(2024, 3, 5), QTime(10, 11, 12)));
+    EXPECT_EQ(std::get<QDateTime>(rs.field(u"DialTime_1")), QDateTime(QDate(2024, 3, 5), QTime(10, 11, 12), Qt::UTC));
     EXPECT_EQ(FieldText(rs.field(u"EWX")), QStringLiteral("西經 121° 30' 00\""));
     EXPECT_EQ(FieldText(rs.field(u"NSY")), QStringLiteral("南緯 25° 59' 56\""));
     EXPECT_EQ(FieldText(rs.field(u"Speed_1")), QStringLiteral("12 km"));
@@ -223,7 +223,7 @@ TEST(GetCommLogRecordSet, OddStoredValues_GiveNullCellsNotErrors) {
     ResultSet rs = QueryDay(t, QStringLiteral("0911"), QStringLiteral("2024/03/05"));
     ASSERT_EQ(rs.rowCount(), 2);
     EXPECT_EQ(FieldText(rs.field(u"DialTime")), QStringLiteral("2024/03/05 1"));
-    EXPECT_EQ(std::get<QDateTime>(rs.field(u"DialTime_1")), QDateTime(QDate(2024, 3, 5), QTime(1, 0)));
+    EXPECT_EQ(std::get<QDateTime>(rs.field(u"DialTime_1")), QDateTime(QDate(2024, 3, 5), QTime(1, 0), Qt::UTC));
     EXPECT_EQ(TypeOf(rs.field(u"CheckPoint")), FieldType::Null);
     EXPECT_EQ(FieldText(rs.field(u"EWX")), QStringLiteral(" 1° 30' 00\"")) << "a Null hemisphere joins as empty";
     EXPECT_EQ(TypeOf(rs.field(u"Direction_1")), FieldType::Null);
