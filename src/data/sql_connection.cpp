@@ -204,6 +204,11 @@ void SqlConnection::open(const QString& path, const QByteArray& key, OpenMode mo
     SqlConnection keyed;
     keyed.m_db = db;
     keyed.m_path = path;
+    // A file without write permission is opened for reading only. Refused before its first read, which
+    // would leave the write-ahead log's files behind, made as unwritable as the file.
+    if (sqlite3_db_readonly(db, "main") == 1) {
+        throwDatabaseError(path, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)));
+    }
     QByteArray quotedKey = key;
     quotedKey.replace('\'', "''");
     keyed.execute(QStringLiteral("PRAGMA key='%1'").arg(QString::fromUtf8(quotedKey)));
@@ -214,12 +219,8 @@ void SqlConnection::open(const QString& path, const QByteArray& key, OpenMode mo
     if (mode == OpenMode::ExistingOnly && keyed.pageCount() == 0) {
         throwDatabaseError(path, QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
     }
-    // A file without write permission is opened for reading only; a folder without it lets no journal
-    // be made. Either would fail the first write, so the first write is tried here and undone.
-    if (sqlite3_db_readonly(db, "main") == 1) {
-        throwDatabaseError(path, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)));
-    }
-    // Another connection's write may hold the lock for a moment.
+    // A folder that lets no journal be made would fail the first write, so the first write is tried
+    // here and undone. Another connection's write may hold the lock for a moment.
     sqlite3_busy_timeout(db, kProbeLockWaitMs);
     keyed.execute(QStringLiteral("BEGIN IMMEDIATE"));
     try {

@@ -44,8 +44,10 @@ TEST(OpenConnection, UnusableFiles_RefusedAtTheOpenNamingTheFile) {
     WriteBytes(path("empty.mdb"), QByteArray());
     MakeKeyedFile(path("whole.mdb"), kDatabaseKey);
     WriteBytes(path("truncated.mdb"), FileBytes(path("whole.mdb")).left(1000));
-    MakeKeyedFile(path("readonly.mdb"), kDatabaseKey);
-    QFile::setPermissions(path("readonly.mdb"), kReadOnlyFile);
+    // In a folder anyone may write.
+    CreateDatabase(path("shared/readonly.mdb"));
+    QFile::setPermissions(path("shared"), kWritableFolder);
+    QFile::setPermissions(path("shared/readonly.mdb"), kReadOnlyFile);
     // A folder where the file may be written but no journal made: a file without a write-ahead log, and
     // the console's own.
     MakeKeyedFile(path("locked/plain.mdb"), kDatabaseKey);
@@ -68,7 +70,7 @@ TEST(OpenConnection, UnusableFiles_RefusedAtTheOpenNamingTheFile) {
             {path("other.mdb"), notADatabase},          {path("plain.mdb"), notADatabase},
             {path("text.mdb"), notADatabase},           {path("truncated.mdb"), notADatabase},
             {path("empty.mdb"), notADatabase},          {path("missing.mdb"), cannotOpen},
-            {path("nowhere/Kestrova.mdb"), cannotOpen}, {path("readonly.mdb"), readOnly},
+            {path("nowhere/Kestrova.mdb"), cannotOpen}, {path("shared/readonly.mdb"), readOnly},
             {path("locked/plain.mdb"), cannotOpen},     {path("locked/Kestrova.mdb"), cannotOpen},
         };
         for (const auto& [file, message] : cases) {
@@ -80,6 +82,7 @@ TEST(OpenConnection, UnusableFiles_RefusedAtTheOpenNamingTheFile) {
     }
     // Nothing is created, and the right key still opens the first one.
     EXPECT_FALSE(QFileInfo::exists(path("missing.mdb")));
+    EXPECT_FALSE(QFileInfo::exists(path("shared/readonly.mdb-shm"))) << "left behind, it would refuse the next start";
     EXPECT_FALSE(QFileInfo::exists(path("nowhere")));
     EXPECT_EQ(FileBytes(path("empty.mdb")), QByteArray());
     SqlConnection connection;
