@@ -195,7 +195,7 @@ TEST_F(CommLogFileTest, UnreadableOrUnwritableFile_Throws) {
         RuntimeError);
     writeBytes("A\r\n");
     ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::WriteOwner));
-    QFile::setPermissions(m_folder.path(), kestrova::test::kOpenFolder);
+    kestrova::test::SetMode(m_folder.path(), 0755);
     const kestrova::test::OrdinaryUser user;
     if (!user.active()) {
         GTEST_SKIP() << "running as root without the right to act as another user";

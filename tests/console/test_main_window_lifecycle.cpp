@@ -362,9 +362,9 @@ TEST_F(MainWindowLifecycleTest, Start_DatabaseMissingOrReadOnly_EndsNamingTheFil
     writeIni("[Zoom]\r\n0=7\r\n");
     writeFile("Kestrova.log", "kept\r\n\r\n");
     const QString database = DatabasePath(m_folder.path());
-    QFile::setPermissions(m_folder.path(), test::kOpenFolder);
-    QFile::setPermissions(path("database"), test::kWritableFolder);
-    QFile::setPermissions(database, test::kReadOnlyFile);
+    test::SetMode(m_folder.path(), 0755);
+    test::SetMode(path("database"), 0777);
+    test::SetMode(database, 0444);
     const QByteArray iniBefore = readFile("Kestrova.ini");
     const test::OrdinaryUser user;
     if (!user.active()) {
@@ -475,10 +475,10 @@ TEST_F(MainWindowLifecycleTest, Close_FolderWithOnlyItsFilesWritable_SavesLogAnd
     writeIni("[Zoom]\r\n0=7\r\n");
     writeFile("Kestrova.log", "old\r\n\r\n");
     for (const char* name : {"Kestrova.ini", "Kestrova.log", "database/Kestrova.mdb"}) {
-        QFile::setPermissions(path(QString::fromLatin1(name)), test::kWritableFile);
+        test::SetMode(path(QString::fromLatin1(name)), 0666);
     }
-    QFile::setPermissions(path("database"), test::kWritableFolder);
-    const test::Permissions readOnly(m_folder.path(), test::kReadOnlyFolder);
+    test::SetMode(path("database"), 0777);
+    const test::Permissions readOnly(m_folder.path(), 0555);
     const test::OrdinaryUser user;
     if (!user.active()) {
         GTEST_SKIP() << "running as root without the right to act as another user";

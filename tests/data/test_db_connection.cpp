@@ -36,7 +36,7 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 // Every refusal names the file: "<path>: <SQLite's text>".
 TEST(OpenConnection, UnusableFiles_RefusedAtTheOpenNamingTheFile) {
     QTemporaryDir folder;
-    QFile::setPermissions(folder.path(), kOpenFolder);
+    SetMode(folder.path(), 0755);
     const auto path = [&](const char* name) { return folder.filePath(QString::fromLatin1(name)); };
     MakeKeyedFile(path("other.mdb"), "1234");
     MakeKeyedFile(path("plain.mdb"), QByteArray());
@@ -46,17 +46,17 @@ TEST(OpenConnection, UnusableFiles_RefusedAtTheOpenNamingTheFile) {
     WriteBytes(path("truncated.mdb"), FileBytes(path("whole.mdb")).left(1000));
     // In a folder anyone may write.
     CreateDatabase(path("shared/readonly.mdb"));
-    QFile::setPermissions(path("shared"), kWritableFolder);
-    QFile::setPermissions(path("shared/readonly.mdb"), kReadOnlyFile);
+    SetMode(path("shared"), 0777);
+    SetMode(path("shared/readonly.mdb"), 0444);
     // A folder where the file may be written but no journal made: a file without a write-ahead log, and
     // the console's own.
     MakeKeyedFile(path("locked/plain.mdb"), kDatabaseKey);
     CreateDatabase(path("locked/Kestrova.mdb"));
     for (const char* name : {"other.mdb", "plain.mdb", "text.mdb", "empty.mdb", "truncated.mdb", "locked/plain.mdb",
                              "locked/Kestrova.mdb"}) {
-        QFile::setPermissions(path(name), kWritableFile);
+        SetMode(path(name), 0666);
     }
-    const Permissions lockedFolder(path("locked"), kReadOnlyFolder);
+    const Permissions lockedFolder(path("locked"), 0555);
     {
         const OrdinaryUser user;
         if (!user.active()) {

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <sys/fsuid.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -42,34 +43,27 @@ private:
     bool m_active = false;
 };
 
-// Gives path the permissions for as long as the object lives, then the ones it had.
+// chmod: 0755 a folder others may enter, 0555 one nobody may change, 0666 a file anyone may write.
+inline void SetMode(const QString& path, mode_t mode) {
+    ::chmod(QFile::encodeName(path).constData(), mode);
+}
+
+// Gives path the mode for as long as the object lives, then the one it had.
 class Permissions {
 public:
-    Permissions(QString path, QFile::Permissions permissions)
-        : m_path(std::move(path)), m_before(QFile::permissions(m_path)) {
-        QFile::setPermissions(m_path, permissions);
+    Permissions(QString path, mode_t mode) : m_path(std::move(path)) {
+        struct stat info {};
+        ::stat(QFile::encodeName(m_path).constData(), &info);
+        m_before = info.st_mode & 07777;
+        SetMode(m_path, mode);
     }
-    ~Permissions() { QFile::setPermissions(m_path, m_before); }
+    ~Permissions() { SetMode(m_path, m_before); }
     Permissions(const Permissions&) = delete;
     Permissions& operator=(const Permissions&) = delete;
 
 private:
     QString m_path;
-    QFile::Permissions m_before;
+    mode_t m_before = 0;
 };
-
-// rwxrwxrwx, rwxr-xr-x, r-xr-xr-x, rw-rw-rw- and r--r--r--: a folder anyone may change, one others may
-// enter, one nobody may change, a file anyone may write and one nobody may.
-inline constexpr QFile::Permissions kWritableFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                      QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
-                                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-inline constexpr QFile::Permissions kOpenFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                  QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                                  QFile::ExeOther;
-inline constexpr QFile::Permissions kReadOnlyFolder =
-    QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-inline constexpr QFile::Permissions kWritableFile =
-    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
-inline constexpr QFile::Permissions kReadOnlyFile = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
 
 } // namespace kestrova::test
