@@ -150,7 +150,7 @@ private:
 };
 
 // The call cycle's write for one report: the terminal's rows at or before the cut-off go (here its
-// oldest row), then the new row is inserted. Each statement commits on its own.
+// oldest row), then the new row is inserted; the two commit together.
 void BM_DeleteThenInsertCommLog(benchmark::State& state) {
     LogDatabase& log = LogDatabase::instance();
     IterationTimes times;

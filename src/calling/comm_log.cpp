@@ -2,11 +2,11 @@
 
 #include "startup/runtime_error.h"
 #include "startup/text_helpers.h"
+#include "startup/whole_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace kestrova {
 
@@ -120,13 +120,8 @@ QString ReadCommLogFile(const QString& path, const CodePage& codePage) {
 
 void WriteCommLogFile(const QString& path, const QString& logText, const CodePage& codePage) {
     const QByteArray bytes = codePage.encode(QString(logText + kCrLf));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throwFileError(path, file.errorString());
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
+    QString error;
+    if (!WriteWholeFile(path, bytes, error)) {
         throwFileError(path, error);
     }
 }

@@ -42,8 +42,8 @@ QString CommLogFilePath(const QString& programFolder);
 // gives "". Throws RuntimeError when the file exists but cannot be read.
 QString ReadCommLogFile(const QString& path, const CodePage& codePage);
 
-// Replaces the file at path with the log text and one more CR LF, in the code page. Throws RuntimeError
-// when it cannot be written.
+// Replaces the file at path with the log text and one more CR LF, in the code page (WriteWholeFile).
+// Throws RuntimeError when it cannot be written.
 void WriteCommLogFile(const QString& path, const QString& logText, const CodePage& codePage);
 
 } // namespace kestrova

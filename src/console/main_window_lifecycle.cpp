@@ -7,6 +7,7 @@
 #include "startup/numeric.h"
 #include "startup/runtime_error.h"
 #include "startup/version.h"
+#include "startup/whole_file.h"
 
 #include <array>
 #include <cmath>
@@ -80,6 +81,10 @@ MainWindowLifecycle::MainWindowLifecycle(MainWindowLifecycleParts parts) : m_par
 
 void MainWindowLifecycle::Form_Load() {
     MainWindowControls& controls = m_parts.controls;
+    // A run killed while it replaced the settings or the log file left the new text beside it. This
+    // instance holds the folder now, so no write of another one is under way.
+    RemoveWriteLeftovers(m_parts.settings.filePath());
+    RemoveWriteLeftovers(CommLogFilePath(m_parts.programFolder));
     try {
         m_parts.gDBLib.OpenConnection(DatabasePath(m_parts.programFolder));
         loadMapFiles();

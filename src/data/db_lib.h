@@ -64,6 +64,10 @@ public:
     // Ends either walk.
     void CloseVehicleRecordset();
 
+    // A report's rows: DeleteCommLog, then InsertCommLog. The delete begins a transaction that the insert
+    // commits, so both reach the disk together with one sync, and a crash or a failed insert between
+    // them leaves the terminal's rows as they were. A delete that no insert follows is committed by the
+    // next statement of any kind (or by the close); until then other connections do not see it.
     void InsertCommLog(const QString& PlateNumber, const QString& DialTime, const QString& CheckPoint,
                        const QString& EW, double X, const QString& NS, double Y, float Speed, float Direction,
                        float Offset, const QString& Healthy, const QString& Position);
@@ -89,13 +93,21 @@ private:
         bool atEnd = false;
     };
 
-    void requireOpen() const;
+    // The connection must be open; a report's delete still waiting for its insert is committed first.
+    void requireOpen();
+    // requireOpen, then the statement.
     void execute(const QString& sql, std::initializer_list<SqlValue> values);
+    // The statement alone, kept as strSQL.
+    void runStatement(const QString& sql, std::initializer_list<SqlValue> values);
     Walk& requireWalk(WalkKind kind);
+    void commitLogWrite();
+    void rollBackLogWrite();
 
     SqlConnection m_cn;
     std::optional<Walk> m_rs;
     QString m_strSQL;
+    // DeleteCommLog's transaction is open.
+    bool m_logWriteOpen = false;
 };
 
 } // namespace kestrova

@@ -92,7 +92,7 @@ void CreateDatabase(const QString& path) {
     file.close();
     try {
         SqlConnection connection;
-        connection.open(path, QByteArray(kDatabaseKey), SqlConnection::OpenMode::ExistingOnly);
+        connection.open(path, QByteArray(kDatabaseKey), SqlConnection::OpenMode::CreateNew);
         // A write-ahead log with a sync at every commit: a row is on disk once its statement returns,
         // with one sync per commit, and the file is never left half-written by a crash.
         connection.execute(QStringLiteral("PRAGMA journal_mode=WAL"));

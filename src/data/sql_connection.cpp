@@ -4,6 +4,8 @@
 #include "startup/runtime_error.h"
 #include "startup/text_helpers.h"
 
+#include <QDir>
+
 #include <sqlcipher/sqlite3.h>
 
 #include <utility>
@@ -12,8 +14,14 @@ namespace kestrova {
 
 namespace {
 
-[[noreturn]] void throwSqlite(sqlite3* db) {
-    throw RuntimeError(QString::fromUtf8(sqlite3_errmsg(db)));
+constexpr int kProbeLockWaitMs = 2000;
+
+[[noreturn]] void throwDatabaseError(const QString& path, const QString& message) {
+    throw RuntimeError(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), message));
+}
+
+[[noreturn]] void throwSqlite(const QString& path, sqlite3* db) {
+    throwDatabaseError(path, QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 QString literal(const SqlValue& value) {
@@ -49,11 +57,11 @@ QString RenderSql(const QString& sql, std::span<const SqlValue> values) {
 
 // ---------------------------------------------------------------------------------------------------
 
-SqlStatement::SqlStatement(sqlite3* db, const QString& sql) : m_db(db) {
+SqlStatement::SqlStatement(sqlite3* db, const QString& path, const QString& sql) : m_db(db), m_path(path) {
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &m_stmt, nullptr) != SQLITE_OK) {
         sqlite3_finalize(m_stmt);
-        throwSqlite(m_db);
+        throwSqlite(m_path, m_db);
     }
 }
 
@@ -62,19 +70,21 @@ SqlStatement::~SqlStatement() {
 }
 
 SqlStatement::SqlStatement(SqlStatement&& other) noexcept
-    : m_db(std::exchange(other.m_db, nullptr)), m_stmt(std::exchange(other.m_stmt, nullptr)) {}
+    : m_db(std::exchange(other.m_db, nullptr)), m_path(std::move(other.m_path)),
+      m_stmt(std::exchange(other.m_stmt, nullptr)) {}
 
 SqlStatement& SqlStatement::operator=(SqlStatement&& other) noexcept {
     if (this != &other) {
         sqlite3_finalize(m_stmt);
         m_db = std::exchange(other.m_db, nullptr);
+        m_path = std::move(other.m_path);
         m_stmt = std::exchange(other.m_stmt, nullptr);
     }
     return *this;
 }
 
 void SqlStatement::fail() const {
-    throwSqlite(m_db);
+    throwSqlite(m_path, m_db);
 }
 
 void SqlStatement::bindAll(std::span<const SqlValue> values) {
@@ -166,12 +176,14 @@ SqlConnection::~SqlConnection() {
     sqlite3_close_v2(m_db);
 }
 
-SqlConnection::SqlConnection(SqlConnection&& other) noexcept : m_db(std::exchange(other.m_db, nullptr)) {}
+SqlConnection::SqlConnection(SqlConnection&& other) noexcept
+    : m_db(std::exchange(other.m_db, nullptr)), m_path(std::move(other.m_path)) {}
 
 SqlConnection& SqlConnection::operator=(SqlConnection&& other) noexcept {
     if (this != &other) {
         sqlite3_close_v2(m_db);
         m_db = std::exchange(other.m_db, nullptr);
+        m_path = std::move(other.m_path);
     }
     return *this;
 }
@@ -187,16 +199,38 @@ void SqlConnection::open(const QString& path, const QByteArray& key, OpenMode mo
         const QString message =
             db != nullptr ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close_v2(db);
-        throw RuntimeError(message);
+        throwDatabaseError(path, message);
     }
     SqlConnection keyed;
     keyed.m_db = db;
+    keyed.m_path = path;
+    // A file without write permission is opened for reading only. Refused before its first read, which
+    // would leave the write-ahead log's files behind, made as unwritable as the file.
+    if (sqlite3_db_readonly(db, "main") == 1) {
+        throwDatabaseError(path, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)));
+    }
     QByteArray quotedKey = key;
     quotedKey.replace('\'', "''");
     keyed.execute(QStringLiteral("PRAGMA key='%1'").arg(QString::fromUtf8(quotedKey)));
     // The key is only tried when a page is first read: read the schema now so that a wrong key fails
     // at the open and not at some later statement.
     keyed.execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    // An empty file would pass as a database without tables.
+    if (mode == OpenMode::ExistingOnly && keyed.pageCount() == 0) {
+        throwDatabaseError(path, QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
+    }
+    // A folder that lets no journal be made would fail the first write, so the first write is tried
+    // here and undone. Another connection's write may hold the lock for a moment.
+    sqlite3_busy_timeout(db, kProbeLockWaitMs);
+    keyed.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        keyed.execute(QStringLiteral("PRAGMA user_version=0"));
+    } catch (const RuntimeError&) {
+        keyed.execute(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+    keyed.execute(QStringLiteral("ROLLBACK"));
+    sqlite3_busy_timeout(db, 0);
     *this = std::move(keyed);
 }
 
@@ -205,7 +239,7 @@ void SqlConnection::close() {
         return;
     }
     if (sqlite3_close(m_db) != SQLITE_OK) {
-        throwSqlite(m_db);
+        fail();
     }
     m_db = nullptr;
 }
@@ -223,12 +257,12 @@ void SqlConnection::execute(const QString& sql) {
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
         const QString text = message != nullptr ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_free(message);
-        throw RuntimeError(text);
+        throwDatabaseError(m_path, text);
     }
 }
 
 SqlStatement SqlConnection::prepare(const QString& sql) {
-    return SqlStatement(handle(), sql);
+    return SqlStatement(handle(), m_path, sql);
 }
 
 void SqlConnection::run(const QString& sql, std::span<const SqlValue> values) {
@@ -240,6 +274,19 @@ void SqlConnection::run(const QString& sql, std::span<const SqlValue> values) {
 
 int SqlConnection::changes() const {
     return sqlite3_changes(handle());
+}
+
+qint64 SqlConnection::pageCount() {
+    SqlStatement count = prepare(QStringLiteral("PRAGMA page_count"));
+    return count.step() ? count.integer(0) : 0;
+}
+
+bool SqlConnection::inTransaction() const {
+    return sqlite3_get_autocommit(handle()) == 0;
+}
+
+void SqlConnection::fail() const {
+    throwSqlite(m_path, m_db);
 }
 
 } // namespace kestrova

@@ -12,7 +12,8 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 // A thin owner of one SQLCipher connection and its prepared statements. Every failure is thrown as a
-// RuntimeError carrying SQLite's own message, so the callers' handlers show what the database said.
+// RuntimeError carrying the database file's path and SQLite's own message ("<path>: <message>"), so the
+// callers' handlers show which file said what.
 namespace kestrova {
 
 // A value bound to a statement parameter. A float is stored as the double it widens to and written as
@@ -26,7 +27,8 @@ QString RenderSql(const QString& sql, std::span<const SqlValue> values);
 // One prepared statement. Move-only; it must not outlive its connection.
 class SqlStatement {
 public:
-    SqlStatement(sqlite3* db, const QString& sql);
+    // path names the database file in error texts.
+    SqlStatement(sqlite3* db, const QString& path, const QString& sql);
     ~SqlStatement();
     SqlStatement(SqlStatement&& other) noexcept;
     SqlStatement& operator=(SqlStatement&& other) noexcept;
@@ -57,6 +59,7 @@ private:
     [[noreturn]] void fail() const;
 
     sqlite3* m_db = nullptr;
+    QString m_path;
     sqlite3_stmt* m_stmt = nullptr;
 };
 
@@ -76,7 +79,10 @@ public:
     SqlConnection& operator=(const SqlConnection&) = delete;
 
     // Opens the file read-write, keys it and reads its schema, so that a wrong key or a file that is
-    // not a database fails here with "file is encrypted or is not a database".
+    // not a database (an empty one too, unless mode is CreateNew) fails here with "file is encrypted or
+    // is not a database". A file that could only be
+    // opened for reading, or whose folder lets no journal be written, fails here too, with "attempt to
+    // write a readonly database", rather than at its first write.
     void open(const QString& path, const QByteArray& key, OpenMode mode);
     // Closes the connection; every statement must have been destroyed.
     void close();
@@ -92,11 +98,16 @@ public:
     }
     // Rows changed by the last INSERT, UPDATE or DELETE.
     int changes() const;
+    // A transaction begun by BEGIN (or SAVEPOINT) is still open.
+    bool inTransaction() const;
 
 private:
     sqlite3* handle() const;
+    [[noreturn]] void fail() const;
+    qint64 pageCount();
 
     sqlite3* m_db = nullptr;
+    QString m_path;
 };
 
 } // namespace kestrova

@@ -68,7 +68,9 @@ std::optional<QDateTime> DialTimeValue(QStringView dbTime) {
     if (!date.isValid() || date < QDate(100, 1, 1) || date > QDate(9999, 12, 31)) {
         return std::nullopt;
     }
-    return QDateTime(date, QTime(0, 0).addSecs(seconds - days * 86400));
+    // Without a time zone: the stored fields as they are, even in a daylight-saving gap, and no per-row
+    // look-up of the zone's rules.
+    return QDateTime(date, QTime(0, 0).addSecs(seconds - days * 86400), Qt::UTC);
 }
 
 std::optional<QString> DegreesMinutesSeconds(const QString& hemisphere, double value) {

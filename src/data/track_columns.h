@@ -12,6 +12,7 @@ namespace kestrova {
 // DialTime_1: a DbTime text read by its fixed positions (year 1-4, month 6-7, day 9-10, hour 12-13,
 // minute 15-16, second 18-19), each part by its leading number; parts out of range carry over as a
 // date serial does (month 13 is January of the next year). Nothing for a date outside years 100-9999.
+// The value has no time zone (it is kept as UTC): a time in a daylight-saving gap stays as stored.
 std::optional<QDateTime> DialTimeValue(QStringView dbTime);
 
 // EWX / NSY: "" for 0; otherwise hemisphere, blank, whole degrees, "° ", minutes as two digits, "' ",

@@ -15,6 +15,12 @@ namespace {
 
 using Setter = std::function<bool(StyleLayer&, const QJsonValue&, QString&)>;
 
+// Sizes beyond those of real styles (a few hundred layers, a dozen stops, dash arrays of a few entries),
+// where drawing would take seconds and gigabytes.
+constexpr qsizetype kMaxLayers = 1000;
+constexpr qsizetype kMaxStops = 64;
+constexpr qsizetype kMaxDashes = 16;
+
 bool fail(QString& error, const QString& text) {
     error = text;
     return false;
@@ -64,8 +70,8 @@ std::optional<ZoomValue<T>> zoomValue(const QJsonValue& json, std::optional<T> (
         }
     }
     const QJsonArray stops = object.value(u"stops").toArray();
-    if (stops.isEmpty()) {
-        error = QStringLiteral("\"stops\" must be a non-empty array");
+    if (stops.isEmpty() || stops.size() > kMaxStops) {
+        error = QStringLiteral("\"stops\" must be an array of 1 to %1 stops").arg(kMaxStops);
         return std::nullopt;
     }
     std::vector<std::pair<double, T>> parsed;
@@ -121,6 +127,8 @@ bool setOutline(StyleLayer& layer, const QJsonValue& json, QString& error) {
 bool setDashes(StyleLayer& layer, const QJsonValue& json, QString& error) {
     if (!json.isArray())
         return fail(error, QStringLiteral("line-dasharray must be an array of numbers"));
+    if (json.toArray().size() > kMaxDashes)
+        return fail(error, QStringLiteral("line-dasharray may have at most %1 entries").arg(kMaxDashes));
     layer.lineDashes.clear();
     for (const QJsonValue& item : json.toArray()) {
         const std::optional<double> value = number(item);
@@ -357,6 +365,10 @@ std::optional<MapStyle> parseMapStyle(const QByteArray& json, QString& error) {
     }
     if (!root.value(u"layers").isArray()) {
         error = QStringLiteral("the style has no layers array");
+        return std::nullopt;
+    }
+    if (root.value(u"layers").toArray().size() > kMaxLayers) {
+        error = QStringLiteral("the style has more than %1 layers").arg(kMaxLayers);
         return std::nullopt;
     }
     MapStyle style;

@@ -69,8 +69,9 @@ struct MapStyle {
 };
 
 // The style file's text parsed, or nothing with the reason in error. Text that is not JSON, a version
-// other than 8, a layer type, property or filter operator outside the subset, or a value of the wrong
-// kind all fail the whole style.
+// other than 8, a layer type, property or filter operator outside the subset, a value of the wrong
+// kind, or more than 1000 layers, 64 stops in a value or 16 entries in a dash array all fail the whole
+// style.
 std::optional<MapStyle> parseMapStyle(const QByteArray& json, QString& error);
 
 // A text-field template filled from a feature: each "{key}" becomes the attribute's text (numbers in

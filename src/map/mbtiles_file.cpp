@@ -9,8 +9,27 @@ namespace kestrova {
 
 namespace {
 
+// What a map file may hold in its metadata: real files have a few dozen rows, the largest value (the
+// layer description "json") some megabytes at most.
+constexpr int kMaxMetadataRows = 1000;
+constexpr qint64 kMaxMetadataBytes = 32 * 1024 * 1024;
+// The work one statement on a map file may do, in SQLite's virtual-machine steps: a tile look-up takes
+// hundreds, reading the zoom range from an unindexed table of a million tiles some ten million.
+constexpr int kStatementBudgetSteps = 50'000'000;
+// The progress handler runs once per this many steps.
+constexpr int kProgressInterval = 10'000;
+// Together with the tile size limit of the callers: no value larger than this is ever made.
+constexpr int kMaxValueBytes = 64 * 1024 * 1024;
+
 QString sqliteError(sqlite3* db) {
     return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+// The step's error text; an interruption is the work budget running out.
+QString stepError(sqlite3* db, int status) {
+    if (status == SQLITE_INTERRUPT)
+        return QStringLiteral("a statement did not end within its work budget");
+    return sqliteError(db);
 }
 
 std::optional<int> zoomValue(const QString& text) {
@@ -41,15 +60,21 @@ std::unique_ptr<MbtilesFile> MbtilesFile::open(const QString& path, QString& err
         error = file->m_db ? sqliteError(file->m_db) : QStringLiteral("cannot open %1").arg(path);
         return nullptr;
     }
-    if (!file->readMetadata(error) || !file->readZoomRange(error))
+    // Metadata and tiles may be views, which can compute rows without end or values of any size.
+    sqlite3_limit(file->m_db, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+    sqlite3_progress_handler(file->m_db, kProgressInterval, &MbtilesFile::onProgress, file.get());
+    if (!file->readMetadata(error) || !file->readZoomRange(error) || !file->prepareTileQuery(error))
         return nullptr;
-    const char* sql = "SELECT CASE WHEN length(tile_data) <= ?4 THEN tile_data END, length(tile_data) FROM tiles "
-                      "WHERE zoom_level = ?1 AND tile_column = ?2 AND tile_row = ?3";
-    if (sqlite3_prepare_v2(file->m_db, sql, -1, &file->m_tileQuery, nullptr) != SQLITE_OK) {
-        error = sqliteError(file->m_db);
-        return nullptr;
-    }
     return file;
+}
+
+int MbtilesFile::onProgress(void* file) {
+    int& left = static_cast<MbtilesFile*>(file)->m_progressLeft;
+    return --left < 0 ? 1 : 0;
+}
+
+void MbtilesFile::startBudget() {
+    m_progressLeft = kStatementBudgetSteps / kProgressInterval;
 }
 
 bool MbtilesFile::readMetadata(QString& error) {
@@ -58,16 +83,50 @@ bool MbtilesFile::readMetadata(QString& error) {
         error = sqliteError(m_db);
         return false;
     }
+    startBudget();
     int status = SQLITE_ROW;
+    int rows = 0;
+    qint64 bytes = 0;
     while ((status = sqlite3_step(query)) == SQLITE_ROW) {
+        bytes += sqlite3_column_bytes(query, 0) + sqlite3_column_bytes(query, 1);
+        if (++rows > kMaxMetadataRows || bytes > kMaxMetadataBytes) {
+            error = QStringLiteral("the metadata holds more than %1 rows or %2 bytes")
+                        .arg(kMaxMetadataRows)
+                        .arg(kMaxMetadataBytes);
+            sqlite3_finalize(query);
+            return false;
+        }
         const auto* key = reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
         const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(query, 1));
         if (key)
             m_metadata.emplace(QString::fromUtf8(key), QString::fromUtf8(value ? value : ""));
     }
     if (status != SQLITE_DONE)
-        error = sqliteError(m_db);
+        error = stepError(m_db, status);
     sqlite3_finalize(query);
+    return status == SQLITE_DONE;
+}
+
+bool MbtilesFile::prepareTileQuery(QString& error) {
+    const char* sql = "SELECT CASE WHEN length(tile_data) <= ?4 THEN tile_data END, length(tile_data) FROM tiles "
+                      "WHERE zoom_level = ?1 AND tile_column = ?2 AND tile_row = ?3";
+    if (sqlite3_prepare_v2(m_db, sql, -1, &m_tileQuery, nullptr) != SQLITE_OK) {
+        error = sqliteError(m_db);
+        return false;
+    }
+    // A look-up of a tile that no file holds: a tiles table (or view) that cannot answer it within the
+    // budget would stall every render, so the file is refused now.
+    sqlite3_bind_int(m_tileQuery, 1, -1);
+    sqlite3_bind_int(m_tileQuery, 2, 0);
+    sqlite3_bind_int(m_tileQuery, 3, 0);
+    sqlite3_bind_int64(m_tileQuery, 4, 0);
+    startBudget();
+    int status = SQLITE_ROW;
+    while (status == SQLITE_ROW)
+        status = sqlite3_step(m_tileQuery);
+    if (status != SQLITE_DONE)
+        error = stepError(m_db, status);
+    sqlite3_reset(m_tileQuery);
     return status == SQLITE_DONE;
 }
 
@@ -81,7 +140,9 @@ bool MbtilesFile::readZoomRange(QString& error) {
             error = sqliteError(m_db);
             return false;
         }
-        if (sqlite3_step(query) == SQLITE_ROW && sqlite3_column_type(query, 0) == SQLITE_INTEGER) {
+        startBudget();
+        const int status = sqlite3_step(query);
+        if (status == SQLITE_ROW && sqlite3_column_type(query, 0) == SQLITE_INTEGER) {
             const sqlite3_int64 first = sqlite3_column_int64(query, 0);
             const sqlite3_int64 last = sqlite3_column_int64(query, 1);
             if (!low && first >= 0 && first <= kMaxTileZoom)
@@ -90,6 +151,10 @@ bool MbtilesFile::readZoomRange(QString& error) {
                 high = int(last);
         }
         sqlite3_finalize(query);
+        if (status != SQLITE_ROW && status != SQLITE_DONE) {
+            error = stepError(m_db, status);
+            return false;
+        }
     }
     if (!low || !high || *low > *high) {
         error = QStringLiteral("no usable zoom range");
@@ -115,6 +180,7 @@ MbtilesFile::TileState MbtilesFile::readTile(TileId tile, std::size_t maxBytes, 
     sqlite3_bind_int(m_tileQuery, 2, tile.x);
     sqlite3_bind_int(m_tileQuery, 3, tmsRow(tile.z, tile.y));
     sqlite3_bind_int64(m_tileQuery, 4, sqlite3_int64(maxBytes));
+    startBudget();
     const int status = sqlite3_step(m_tileQuery);
     TileState state = TileState::Unreadable;
     if (status == SQLITE_DONE) {

@@ -25,7 +25,8 @@ public:
     MbtilesFile& operator=(const MbtilesFile&) = delete;
 
     // The file opened, or nullptr with the reason in error: a missing or unreadable file, a file that is
-    // not SQLite, or one without the metadata and tiles tables.
+    // not SQLite, one without the metadata and tiles tables, metadata beyond its row or size limit, or
+    // a metadata or tiles table (either may be a view) that does not answer within the work budget.
     static std::unique_ptr<MbtilesFile> open(const QString& path, QString& error);
 
     // A metadata value, "" when the key is absent.
@@ -35,7 +36,7 @@ public:
     int maxZoom() const { return m_maxZoom; }
 
     // The stored bytes of a tile. A stored empty or NULL tile is Found with no bytes; a tile larger than
-    // maxBytes or a database error is Unreadable.
+    // maxBytes, a database error or a look-up beyond the work budget is Unreadable.
     TileState readTile(TileId tile, std::size_t maxBytes, std::string& data);
 
     // The TMS row of an XYZ row at a zoom level.
@@ -45,9 +46,15 @@ private:
     MbtilesFile() = default;
     bool readMetadata(QString& error);
     bool readZoomRange(QString& error);
+    bool prepareTileQuery(QString& error);
+    // The statement about to run gets the whole work budget, for all its steps together.
+    void startBudget();
+    static int onProgress(void* file);
 
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_tileQuery = nullptr;
+    // Progress calls still allowed to the statement being stepped.
+    int m_progressLeft = 0;
     std::map<QString, QString> m_metadata;
     int m_minZoom = 0;
     int m_maxZoom = 0;

@@ -1,10 +1,10 @@
 #include "startup/settings_file.h"
 
 #include "startup/ini_text.h"
+#include "startup/whole_file.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <optional>
 #include <utility>
 
@@ -50,15 +50,8 @@ bool SettingsFile::WriteIniString(const QString& section, const QString& key, co
     if (!updated) {
         return false;
     }
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    if (file.write(*updated) != updated->size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    QString error;
+    return WriteWholeFile(m_filePath, *updated, error);
 }
 
 } // namespace kestrova

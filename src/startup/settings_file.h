@@ -5,7 +5,8 @@
 #include <QString>
 
 // The settings file Kestrova.ini in the program folder. Nothing is cached: every read opens the file,
-// and every write replaces it whole (written beside it, then renamed), so a crash never leaves half a file.
+// and every write replaces it whole (WriteWholeFile), so a crash never leaves half a file where the
+// folder allows it.
 namespace kestrova {
 
 class SettingsFile {

@@ -10,6 +10,7 @@
 #include "map/map_engine.h"
 #include "startup/fake_message_box.h"
 #include "startup/numeric.h"
+#include "startup/ordinary_user.h"
 #include "startup/qstring_printer.h"
 #include "startup/runtime_error.h"
 
@@ -271,10 +272,15 @@ TEST_F(MainWindowLifecycleTest, Start_FromSavedFolder_RestoresEverything) {
              "[ColumnWidths]\r\nVehicle=1000,,3000\r\nSStab=False\r\n"
              "[TrackQuery]\r\nFromSpeed=12km\r\nToSpeed=12.50\r\nFromOffset=abc\r\nInterval=25\r\n");
     writeFile("Kestrova.log", "\r\n\r\nA\r\n\r\nB\r\n\r\n");
+    // What writes killed before their rename left behind.
+    writeFile("Kestrova.ini.qWzRtY", "[Zoom]\r\n");
+    writeFile("Kestrova.log.AbCdEf", "A\r\n");
 
     const auto window = start();
     const FakeControls& controls = window->controls;
 
+    EXPECT_FALSE(QFile::exists(path("Kestrova.ini.qWzRtY")));
+    EXPECT_FALSE(QFile::exists(path("Kestrova.log.AbCdEf")));
     EXPECT_TRUE(window->box.shown.empty());
     EXPECT_EQ(window->ended, 0);
     EXPECT_EQ(window->calls, (QStringList{"create engine", "LoadVehicleList", "LoadCallSettings", "LoadCoordinates",
@@ -350,28 +356,34 @@ TEST_F(MainWindowLifecycleTest, Start_MapFilesFailToLoad_ThreeMessagesWithoutVer
     EXPECT_EQ(window->ended, 0);
 }
 
-TEST_F(MainWindowLifecycleTest, Start_DatabaseMissing_EndsWithSqliteMessageAndWritesNothing) {
+// A database that cannot be opened, or only for reading, ends the start through the failure rule, with
+// the file named; nothing of the folder is touched.
+TEST_F(MainWindowLifecycleTest, Start_DatabaseMissingOrReadOnly_EndsNamingTheFileAndWritesNothing) {
     writeIni("[Zoom]\r\n0=7\r\n");
     writeFile("Kestrova.log", "kept\r\n\r\n");
-    ASSERT_TRUE(QFile::remove(DatabasePath(m_folder.path())));
-    QString sqliteMessage;
-    try {
-        clsDBLib().OpenConnection(DatabasePath(m_folder.path()));
-    } catch (const RuntimeError& error) {
-        sqliteMessage = error.text();
-    }
-    ASSERT_FALSE(sqliteMessage.isEmpty());
+    const QString database = DatabasePath(m_folder.path());
+    test::SetMode(m_folder.path(), 0755);
+    test::SetMode(path("database"), 0777);
+    test::SetMode(database, 0444);
     const QByteArray iniBefore = readFile("Kestrova.ini");
+    const test::OrdinaryUser user;
+    if (!user.active()) {
+        GTEST_SKIP() << "running as root without the right to act as another user";
+    }
 
-    const auto window = start();
+    for (const QString& message :
+         {QStringLiteral("attempt to write a readonly database"), QStringLiteral("unable to open database file")}) {
+        const auto window = start();
 
-    EXPECT_EQ(window->ended, 1);
-    EXPECT_EQ(window->box.shown, (std::vector<ShownBox>{{"critical", sqliteMessage, "Kestrova"}}));
-    EXPECT_TRUE(window->calls.isEmpty());
-    EXPECT_EQ(window->controls.caption, "frmKestrova");
-    EXPECT_FALSE(QFile::exists(DatabasePath(m_folder.path())));
-    EXPECT_EQ(readFile("Kestrova.ini"), iniBefore);
-    EXPECT_EQ(readFile("Kestrova.log"), "kept\r\n\r\n");
+        EXPECT_EQ(window->ended, 1);
+        EXPECT_EQ(window->box.shown, (std::vector<ShownBox>{{"critical", database + ": " + message, "Kestrova"}}));
+        EXPECT_TRUE(window->calls.isEmpty());
+        EXPECT_EQ(window->controls.caption, "frmKestrova");
+        EXPECT_EQ(readFile("Kestrova.ini"), iniBefore);
+        EXPECT_EQ(readFile("Kestrova.log"), "kept\r\n\r\n");
+        QFile::rename(database, database + ".away");
+    }
+    EXPECT_FALSE(QFile::exists(database));
 }
 
 TEST_F(MainWindowLifecycleTest, Close_WritesStateBackAndStartsAgainTheSame) {
@@ -455,6 +467,32 @@ TEST_F(MainWindowLifecycleTest, Close_LogFileCannotBeWritten_EndsBeforeTheLaterS
     EXPECT_EQ(ini("Zoom", "0"), "7");
     EXPECT_EQ(ReadVehicles(window->gDBLib)[0].CheckPoint, "");
     EXPECT_FALSE(window->engine->calls.contains("CloseMap()"));
+}
+
+// A folder where only the settings and the log file may be written (no file can be made beside them):
+// the close still saves both, in place.
+TEST_F(MainWindowLifecycleTest, Close_FolderWithOnlyItsFilesWritable_SavesLogAndSettings) {
+    writeIni("[Zoom]\r\n0=7\r\n");
+    writeFile("Kestrova.log", "old\r\n\r\n");
+    for (const char* name : {"Kestrova.ini", "Kestrova.log", "database/Kestrova.mdb"}) {
+        test::SetMode(path(QString::fromLatin1(name)), 0666);
+    }
+    test::SetMode(path("database"), 0777);
+    const test::Permissions readOnly(m_folder.path(), 0555);
+    const test::OrdinaryUser user;
+    if (!user.active()) {
+        GTEST_SKIP() << "running as root without the right to act as another user";
+    }
+    auto window = start();
+    window->controls.txtCommLog = "A\r\n";
+    window->controls.lblZoom[0] = "9";
+
+    window->close();
+
+    EXPECT_EQ(window->ended, 0);
+    EXPECT_TRUE(window->box.shown.empty());
+    EXPECT_EQ(readFile("Kestrova.log"), "A\r\n\r\n");
+    EXPECT_EQ(ini("Zoom", "0"), "9");
 }
 
 TEST_F(MainWindowLifecycleTest, CloseRequest_StopsOnlyACallInProgress) {

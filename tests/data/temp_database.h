@@ -89,6 +89,6 @@ template <typename F> void ExpectRuntimeError(F&& statement, const QString& text
         statement();
         ADD_FAILURE() << "no error; expected: " << text.toStdString();
     } catch (const kestrova::RuntimeError& e) {
-        EXPECT_EQ(e.text(), text);
+        EXPECT_EQ(e.text().toStdString(), text.toStdString());
     }
 }

@@ -12,6 +12,12 @@ ResultSet QueryDay(TempDatabase& t, const QString& terminal, const QString& day)
                                     100000, 0, 100000);
 }
 
+// The terminal's fixes as this connection sees them.
+int StoredFixes(TempDatabase& t, const QString& terminal) {
+    return t.db.GetCommLogRecordSet(terminal, QStringLiteral("0"), QStringLiteral("9"), -1e9f, 1e9f, -1e9f, 1e9f)
+        .rowCount();
+}
+
 QStringList Column(ResultSet rs, const QString& name) {
     QStringList values;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
@@ -57,23 +63,59 @@ TEST(DeleteCommLog, RowsAtOrBeforeTheCutOff_OfThatTerminalOnly) {
     t.db.DeleteCommLog(QStringLiteral("0911"), QStringLiteral("2024/01/02 00:00:00"));
     EXPECT_EQ(t.db.strSQL(),
               QStringLiteral("DELETE FROM CommLog WHERE PlateNumber='0911' AND DialTime<='2024/01/02 00:00:00'"));
-    EXPECT_EQ(t.count(QStringLiteral("CommLog"), QStringLiteral("PlateNumber='0911'")), 1);
-    EXPECT_EQ(t.count(QStringLiteral("CommLog"), QStringLiteral("PlateNumber='0922'")), 3);
+    EXPECT_EQ(StoredFixes(t, QStringLiteral("0911")), 1);
+    EXPECT_EQ(StoredFixes(t, QStringLiteral("0922")), 3);
+}
+
+// The report's delete and insert reach the file together: another connection (or the next run, after a
+// crash between the two) sees neither before the insert, and a failed insert leaves the old rows.
+TEST(DeleteCommLog, WithItsInsert_OneTransaction) {
+    TempDatabase t;
+    t.addLog(QStringLiteral("0911"), QStringLiteral("2024/01/01 00:00:00"));
+    t.addLog(QStringLiteral("0911"), QStringLiteral("2024/01/02 00:00:00"));
+    const QString terminal = QStringLiteral("PlateNumber='0911'");
+
+    t.db.DeleteCommLog(QStringLiteral("0911"), QStringLiteral("2024/01/01 00:00:00"));
+    EXPECT_EQ(t.count(QStringLiteral("CommLog"), terminal), 2);
+    t.addLog(QStringLiteral("0911"), QStringLiteral("2024/01/03 00:00:00"));
+    EXPECT_EQ(t.count(QStringLiteral("CommLog"), terminal), 2);
+    EXPECT_EQ(t.count(QStringLiteral("CommLog"), QStringLiteral("DialTime='2024/01/03 00:00:00'")), 1);
+
+    // The insert refused: the delete is undone with it, and the connection goes on.
+    t.raw.execute(QStringLiteral("CREATE TRIGGER Refuse BEFORE INSERT ON CommLog WHEN NEW.Position='refused' "
+                                 "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    t.db.DeleteCommLog(QStringLiteral("0911"), QStringLiteral("2024/01/02 00:00:00"));
+    ExpectRuntimeError(
+        [&] {
+            t.db.InsertCommLog(QStringLiteral("0911"), QStringLiteral("2024/01/04 00:00:00"), QString(), QString(), 1,
+                               QString(), 1, 0, 0, 0, QString(), QStringLiteral("refused"));
+        },
+        t.path + QStringLiteral(": refused"));
+    EXPECT_EQ(t.count(QStringLiteral("CommLog"), terminal), 2);
+    EXPECT_EQ(StoredFixes(t, QStringLiteral("0911")), 2);
+
+    // A delete without its insert is kept by the next statement.
+    t.db.DeleteCommLog(QStringLiteral("0911"), QStringLiteral("2024/12/31 00:00:00"));
+    t.db.GetMapReportRecordset();
+    EXPECT_EQ(t.count(QStringLiteral("CommLog"), terminal), 0);
 }
 
 TEST(DeleteCommLog, Values_ComparedUntrimmed) {
     TempDatabase t;
     t.addLog(QStringLiteral("0911"), QStringLiteral("2024/01/01 00:00:00"));
     t.addLog(QStringLiteral("O'Neil"), QStringLiteral("2024/01/01 00:00:00"));
+    const auto stored = [&] {
+        return StoredFixes(t, QStringLiteral("0911")) + StoredFixes(t, QStringLiteral("O'Neil"));
+    };
     t.db.DeleteCommLog(QStringLiteral(" 0911"), QStringLiteral("2025/01/01 00:00:00"));
-    EXPECT_EQ(t.count(QStringLiteral("CommLog")), 2) << "' 0911' is another terminal";
+    EXPECT_EQ(stored(), 2) << "' 0911' is another terminal";
     // A leading blank sorts before every digit: the cut-off lies before all rows.
     t.db.DeleteCommLog(QStringLiteral("0911"), QStringLiteral(" 2025/01/01 00:00:00"));
-    EXPECT_EQ(t.count(QStringLiteral("CommLog")), 2);
+    EXPECT_EQ(stored(), 2);
     t.db.DeleteCommLog(QStringLiteral("O'Neil"), QStringLiteral("2024/01/01 00:00:00"));
     EXPECT_EQ(t.db.strSQL(),
               QStringLiteral("DELETE FROM CommLog WHERE PlateNumber='O''Neil' AND DialTime<='2024/01/01 00:00:00'"));
-    EXPECT_EQ(t.count(QStringLiteral("CommLog")), 1);
+    EXPECT_EQ(stored(), 1);
 }
 
 TEST(GetCommLogRecordSet, DayUpperBound_TakesEveryTimeOfThatDayOnly) {
@@ -153,7 +195,7 @@ TEST(GetCommLogRecordSet, Columns_InOrderWithTheirComputedValues) {
     EXPECT_EQ(rs.column(12).type, FieldType::Single);
     ASSERT_EQ(rs.rowCount(), 2);
 
-    EXPECT_EQ(std::get<QDateTime>(rs.field(u"DialTime_1")), QDateTime(QDate(2024, 3, 5), QTime(10, 11, 12)));
+    EXPECT_EQ(std::get<QDateTime>(rs.field(u"DialTime_1")), QDateTime(QDate(2024, 3, 5), QTime(10, 11, 12), Qt::UTC));
     EXPECT_EQ(FieldText(rs.field(u"EWX")), QStringLiteral("西經 121° 30' 00\""));
     EXPECT_EQ(FieldText(rs.field(u"NSY")), QStringLiteral("南緯 25° 59' 56\""));
     EXPECT_EQ(FieldText(rs.field(u"Speed_1")), QStringLiteral("12 km"));
@@ -181,7 +223,7 @@ TEST(GetCommLogRecordSet, OddStoredValues_GiveNullCellsNotErrors) {
     ResultSet rs = QueryDay(t, QStringLiteral("0911"), QStringLiteral("2024/03/05"));
     ASSERT_EQ(rs.rowCount(), 2);
     EXPECT_EQ(FieldText(rs.field(u"DialTime")), QStringLiteral("2024/03/05 1"));
-    EXPECT_EQ(std::get<QDateTime>(rs.field(u"DialTime_1")), QDateTime(QDate(2024, 3, 5), QTime(1, 0)));
+    EXPECT_EQ(std::get<QDateTime>(rs.field(u"DialTime_1")), QDateTime(QDate(2024, 3, 5), QTime(1, 0), Qt::UTC));
     EXPECT_EQ(TypeOf(rs.field(u"CheckPoint")), FieldType::Null);
     EXPECT_EQ(FieldText(rs.field(u"EWX")), QStringLiteral(" 1° 30' 00\"")) << "a Null hemisphere joins as empty";
     EXPECT_EQ(TypeOf(rs.field(u"Direction_1")), FieldType::Null);

@@ -1,15 +1,15 @@
 #include "temp_database.h"
 
 #include "data/data_errors.h"
+#include "startup/ordinary_user.h"
 
 #include <QDir>
 #include <QFile>
 
 using namespace kestrova;
+using namespace kestrova::test;
 
 namespace {
-
-const QString kNotADatabase = QStringLiteral("file is encrypted or is not a database");
 
 // A database with one table, keyed with `key`.
 void MakeKeyedFile(const QString& path, const QByteArray& key) {
@@ -25,42 +25,68 @@ QByteArray FileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-} // namespace
-
-TEST(OpenConnection, MissingFile_IsSQLitesErrorAndNothingIsCreated) {
-    QTemporaryDir folder;
-    const QString path = DatabasePath(folder.path());
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    clsDBLib db;
-    ExpectRuntimeError([&] { db.OpenConnection(path); }, QStringLiteral("unable to open database file"));
-    EXPECT_FALSE(QFileInfo::exists(path));
-    EXPECT_FALSE(db.isOpen());
-    ExpectRuntimeError([&] { db.OpenConnection(folder.path() + QStringLiteral("/nowhere/Kestrova.mdb")); },
-                       QStringLiteral("unable to open database file"));
-    EXPECT_FALSE(QFileInfo::exists(folder.path() + QStringLiteral("/nowhere")));
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
-TEST(OpenConnection, OtherKeyOrNotADatabase_FailsAtTheOpen) {
-    QTemporaryDir folder;
-    const QString otherKey = folder.path() + QStringLiteral("/other.mdb");
-    MakeKeyedFile(otherKey, "1234");
-    const QString plain = folder.path() + QStringLiteral("/plain.mdb");
-    MakeKeyedFile(plain, QByteArray());
-    const QString text = folder.path() + QStringLiteral("/text.mdb");
-    QFile file(text);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4096, 'x'));
-    file.close();
+} // namespace
 
-    for (const QString& path : {otherKey, plain, text}) {
-        SCOPED_TRACE(path.toStdString());
-        clsDBLib db;
-        ExpectRuntimeError([&] { db.OpenConnection(path); }, kNotADatabase);
-        EXPECT_FALSE(db.isOpen());
+// Every refusal names the file: "<path>: <SQLite's text>".
+TEST(OpenConnection, UnusableFiles_RefusedAtTheOpenNamingTheFile) {
+    QTemporaryDir folder;
+    SetMode(folder.path(), 0755);
+    const auto path = [&](const char* name) { return folder.filePath(QString::fromLatin1(name)); };
+    MakeKeyedFile(path("other.mdb"), "1234");
+    MakeKeyedFile(path("plain.mdb"), QByteArray());
+    WriteBytes(path("text.mdb"), QByteArray(4096, 'x'));
+    WriteBytes(path("empty.mdb"), QByteArray());
+    MakeKeyedFile(path("whole.mdb"), kDatabaseKey);
+    WriteBytes(path("truncated.mdb"), FileBytes(path("whole.mdb")).left(1000));
+    // In a folder anyone may write.
+    CreateDatabase(path("shared/readonly.mdb"));
+    SetMode(path("shared"), 0777);
+    SetMode(path("shared/readonly.mdb"), 0444);
+    // A folder where the file may be written but no journal made: a file without a write-ahead log, and
+    // the console's own.
+    MakeKeyedFile(path("locked/plain.mdb"), kDatabaseKey);
+    CreateDatabase(path("locked/Kestrova.mdb"));
+    for (const char* name : {"other.mdb", "plain.mdb", "text.mdb", "empty.mdb", "truncated.mdb", "locked/plain.mdb",
+                             "locked/Kestrova.mdb"}) {
+        SetMode(path(name), 0666);
     }
-    // The right key still opens the first one.
+    const Permissions lockedFolder(path("locked"), 0555);
+    {
+        const OrdinaryUser user;
+        if (!user.active()) {
+            GTEST_SKIP() << "running as root without the right to act as another user";
+        }
+
+        const QString notADatabase = QStringLiteral("file is encrypted or is not a database");
+        const QString cannotOpen = QStringLiteral("unable to open database file");
+        const QString readOnly = QStringLiteral("attempt to write a readonly database");
+        const std::vector<std::pair<QString, QString>> cases = {
+            {path("other.mdb"), notADatabase},          {path("plain.mdb"), notADatabase},
+            {path("text.mdb"), notADatabase},           {path("truncated.mdb"), notADatabase},
+            {path("empty.mdb"), notADatabase},          {path("missing.mdb"), cannotOpen},
+            {path("nowhere/Kestrova.mdb"), cannotOpen}, {path("shared/readonly.mdb"), readOnly},
+            {path("locked/plain.mdb"), cannotOpen},     {path("locked/Kestrova.mdb"), cannotOpen},
+        };
+        for (const auto& [file, message] : cases) {
+            SCOPED_TRACE(file.toStdString());
+            clsDBLib db;
+            ExpectRuntimeError([&] { db.OpenConnection(file); }, file + QStringLiteral(": ") + message);
+            EXPECT_FALSE(db.isOpen());
+        }
+    }
+    // Nothing is created, and the right key still opens the first one.
+    EXPECT_FALSE(QFileInfo::exists(path("missing.mdb")));
+    EXPECT_FALSE(QFileInfo::exists(path("shared/readonly.mdb-shm"))) << "left behind, it would refuse the next start";
+    EXPECT_FALSE(QFileInfo::exists(path("nowhere")));
+    EXPECT_EQ(FileBytes(path("empty.mdb")), QByteArray());
     SqlConnection connection;
-    EXPECT_NO_THROW(connection.open(otherKey, "1234", SqlConnection::OpenMode::ExistingOnly));
+    EXPECT_NO_THROW(connection.open(path("other.mdb"), "1234", SqlConnection::OpenMode::ExistingOnly));
 }
 
 TEST(OpenConnection, DatabaseFile_IsEncryptedOnDisk) {
@@ -91,21 +117,23 @@ TEST(OpenConnection, ReopenAndClose_FollowTheConnectionState) {
     EXPECT_EQ(ReadVehicles(t.db).size(), 1u);
 }
 
-TEST(Statements, RejectedByTheDatabase_CarrySQLitesMessage) {
+TEST(Statements, RejectedByTheDatabase_CarryTheFileAndSQLitesMessage) {
     TempDatabase t;
+    const QString file = t.path + QStringLiteral(": ");
     t.raw.execute(QStringLiteral("DROP TABLE CommLog; DROP TABLE Coordinate; ALTER TABLE Vehicle RENAME TO Old"));
     ExpectRuntimeError([&] { t.db.DeleteCommLog(QStringLiteral("1"), QStringLiteral("2")); },
-                       QStringLiteral("no such table: CommLog"));
+                       file + QStringLiteral("no such table: CommLog"));
     EXPECT_EQ(t.db.strSQL(), QStringLiteral("DELETE FROM CommLog WHERE PlateNumber='1' AND DialTime<='2'"))
         << "strSQL keeps the failed statement";
-    ExpectRuntimeError([&] { t.db.OpenCoordinateRecordset(); }, QStringLiteral("no such table: Coordinate"));
-    ExpectRuntimeError([&] { t.db.OpenVehicleRecordset(); }, QStringLiteral("no such table: Vehicle"));
-    ExpectRuntimeError([&] { t.db.DeleteVehicle(QStringLiteral("A")); }, QStringLiteral("no such table: CommLog"));
+    ExpectRuntimeError([&] { t.db.OpenCoordinateRecordset(); }, file + QStringLiteral("no such table: Coordinate"));
+    ExpectRuntimeError([&] { t.db.OpenVehicleRecordset(); }, file + QStringLiteral("no such table: Vehicle"));
+    ExpectRuntimeError([&] { t.db.DeleteVehicle(QStringLiteral("A")); },
+                       file + QStringLiteral("no such table: CommLog"));
     // A failed delete leaves the connection usable.
     EXPECT_NO_THROW(t.db.GetMapReportRecordset());
     // A failure while the statement runs (not while it is prepared) carries its own message too.
     ExpectRuntimeError([&] { t.raw.run(QStringLiteral("INSERT INTO MapReport (SeqNO) VALUES (?)"), {qint64(1)}); },
-                       QStringLiteral("UNIQUE constraint failed: MapReport.SeqNO"));
+                       file + QStringLiteral("UNIQUE constraint failed: MapReport.SeqNO"));
 }
 
 TEST(Walks, OneAtATime_CoordinateWalkReplacesTheVehicleWalk) {

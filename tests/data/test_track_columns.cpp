@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 using namespace kestrova;
 
 namespace {
@@ -10,9 +12,31 @@ void ExpectDialTime(const char* text, QDate date, QTime time) {
     SCOPED_TRACE(text);
     const auto value = DialTimeValue(QString::fromLatin1(text));
     ASSERT_TRUE(value.has_value());
+    EXPECT_TRUE(value->isValid());
     EXPECT_EQ(value->date(), date);
     EXPECT_EQ(value->time(), time);
 }
+
+// The process's local time zone set to zone while the object lives.
+class LocalZone {
+public:
+    explicit LocalZone(const char* zone) : m_before(qgetenv("TZ")), m_had(qEnvironmentVariableIsSet("TZ")) {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~LocalZone() {
+        if (m_had) {
+            qputenv("TZ", m_before);
+        } else {
+            qunsetenv("TZ");
+        }
+        tzset();
+    }
+
+private:
+    QByteArray m_before;
+    bool m_had;
+};
 
 QString Dms(const QString& hemisphere, double value) {
     return DegreesMinutesSeconds(hemisphere, value).value_or(QStringLiteral("<none>"));
@@ -39,6 +63,16 @@ TEST(DialTimeValue, FixedPositions_ReadWithCarries) {
     ExpectDialTime("24/03/05", QDate(2023, 11, 30), QTime(0, 0));
     ExpectDialTime("", QDate(1999, 11, 30), QTime(0, 0));
     ExpectDialTime("0050/01/01 00:00:00", QDate(1950, 1, 1), QTime(0, 0));
+}
+
+// Stored times are the PC clock's fields as they were; a zone's daylight-saving change must not move
+// or drop them.
+TEST(DialTimeValue, DaylightSavingChanges_KeepTheStoredFields) {
+    const LocalZone berlin("Europe/Berlin");
+    ASSERT_FALSE(QDateTime(QDate(2024, 3, 31), QTime(2, 30)).isValid()) << "02:30 lies in Berlin's spring gap";
+    ExpectDialTime("2024/03/31 02:30:00", QDate(2024, 3, 31), QTime(2, 30));
+    ExpectDialTime("2024/10/27 02:30:00", QDate(2024, 10, 27), QTime(2, 30));
+    ExpectDialTime("2024/03/30 26:30:00", QDate(2024, 3, 31), QTime(2, 30));
 }
 
 TEST(DialTimeValue, Unreadable_GivesNothing) {

@@ -181,6 +181,15 @@ void writeMbtiles(const QString& path, const std::map<std::string, std::string>&
     sqlite3_close(db);
 }
 
+void runSql(const QString& path, const char* sql) {
+    sqlite3* db = nullptr;
+    const QByteArray name = QFile::encodeName(path);
+    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+        throw std::runtime_error("cannot open " + path.toStdString());
+    check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db);
+    sqlite3_close(db);
+}
+
 TileId tileOf(double longitude, double latitude, int zoom) {
     const WorldPoint point = worldFromDegrees(longitude, latitude);
     const double count = std::ldexp(1.0, zoom);

@@ -50,6 +50,9 @@ struct TestTile {
 void writeMbtiles(const QString& path, const std::map<std::string, std::string>& metadata,
                   const std::vector<TestTile>& tiles);
 
+// Runs SQL on the SQLite file at path, creating it when missing.
+void runSql(const QString& path, const char* sql);
+
 // The position of a point in a tile's units (4096 per tile) at a zoom level: the tile, and x, y inside it.
 TileId tileOf(double longitude, double latitude, int zoom);
 TilePointXY inTile(double longitude, double latitude, TileId tile, uint32_t extent = 4096);

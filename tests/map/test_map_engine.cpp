@@ -225,6 +225,44 @@ TEST_F(MapEngineTest, Loads_FailCleanlyOnBadFiles) {
     EXPECT_EQ(m_engine.LoadProfile(path("style.json")), 1);
 }
 
+// Metadata and tiles may be views; one that yields rows without end, or values beyond all measure,
+// fails the load within a bounded amount of work instead of hanging the start-up.
+TEST_F(MapEngineTest, MapFilesWithoutEnd_FailTheLoad) {
+    const char* endless = "WITH RECURSIVE r(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM r)";
+    const auto make = [&](const char* name, const QString& metadata, const QString& tiles) {
+        test::runSql(path(name), QStringLiteral("CREATE VIEW metadata AS %1; CREATE VIEW tiles AS %2;")
+                                     .arg(metadata, tiles)
+                                     .toUtf8()
+                                     .constData());
+    };
+    const QString endlessTiles = QStringLiteral("%1 SELECT n % 15 AS zoom_level, n AS tile_column, n AS tile_row, "
+                                                "x'00' AS tile_data FROM r")
+                                     .arg(QLatin1String(endless));
+    const QString noTiles = QStringLiteral("SELECT 0 AS zoom_level, 0 AS tile_column, 0 AS tile_row, x'' AS "
+                                           "tile_data WHERE 0");
+    const QString format = QStringLiteral("SELECT 'format' AS name, 'pbf' AS value");
+    const QString zooms = format + QStringLiteral(" UNION ALL SELECT 'minzoom', '0' UNION ALL SELECT 'maxzoom', '14'");
+    make("metadata-rows.mbtiles", QStringLiteral("%1 SELECT 'key' || n AS name, 'value' AS value FROM r").arg(endless),
+         noTiles);
+    make("metadata-bytes.mbtiles",
+         format + QStringLiteral(" UNION ALL SELECT 'json', zeroblob(20000000) UNION ALL SELECT 'a', "
+                                 "zeroblob(20000000)"),
+         noTiles);
+    make("metadata-value.mbtiles", format + QStringLiteral(" UNION ALL SELECT 'json', zeroblob(2000000000)"), noTiles);
+    make("zoom-range.mbtiles", format, endlessTiles);
+    make("tile-lookup.mbtiles", zooms, endlessTiles);
+    for (const char* name : {"metadata-rows.mbtiles", "metadata-bytes.mbtiles", "metadata-value.mbtiles",
+                             "zoom-range.mbtiles", "tile-lookup.mbtiles"}) {
+        EXPECT_EQ(m_engine.OpenMap(path(name)), 0) << name;
+        EXPECT_EQ(m_engine.LoadBackground(path(name)), 0) << name;
+    }
+    // A tiles view over stored rows is a map like any other.
+    test::runSql(path("map.mbtiles"), "ALTER TABLE tiles RENAME TO stored; CREATE VIEW tiles AS SELECT * FROM stored");
+    loadAll();
+    const Micro onRoad = micro(kHome, 3000, 1000);
+    EXPECT_EQ(colourAt(render(micro(kHome, 2000, 1800), 14), onRoad), kRoad);
+}
+
 TEST_F(MapEngineTest, FailedLoad_KeepsWhatWasLoaded) {
     loadAll();
     writeFile("notjson.json", "{");

@@ -105,6 +105,34 @@ TEST(MapStyle, Malformed_Rejected) {
     expectRejected(withLayer(R"({"id":"a","type":"fill","source-layer":"x","minzoom":"5"})"), "minzoom");
 }
 
+// Sizes that real styles stay well within are accepted up to the limit; beyond it the style is refused
+// (a 100,000-entry dash array or 60,000 layers took seconds and gigabytes a render).
+TEST(MapStyle, OversizedArrays_RefusedBeyondTheirLimits) {
+    const auto numbers = [](int count, const char* each) {
+        QByteArrayList items;
+        for (int i = 0; i < count; ++i)
+            items << QByteArray(each).replace("N", QByteArray::number(i));
+        return "[" + items.join(',') + "]";
+    };
+    const auto dashes = [&](int count) {
+        return withLayer(R"({"id":"a","type":"line","source-layer":"x","paint":{"line-dasharray":)" +
+                         numbers(count, "2") + "}}");
+    };
+    const auto stops = [&](int count) {
+        return withLayer(R"({"id":"a","type":"line","source-layer":"x","paint":{"line-width":{"stops":)" +
+                         numbers(count, "[N,1]") + "}}}");
+    };
+    const auto layers = [&](int count) {
+        return R"({"version":8,"layers":)" + numbers(count, R"({"id":"bN","type":"background"})") + "}";
+    };
+    EXPECT_TRUE(parse(dashes(16)));
+    expectRejected(dashes(17), "line-dasharray may have at most 16 entries");
+    EXPECT_TRUE(parse(stops(64)));
+    expectRejected(stops(65), "1 to 64 stops");
+    EXPECT_TRUE(parse(layers(1000)));
+    expectRejected(layers(1001), "more than 1000 layers");
+}
+
 TEST(MapStyle, BadFilters_Rejected) {
     for (const char* filter : {R"("==")", R"(["within","class"])", R"(["==","class"])", R"(["==","class","a","b"])",
                                R"(["has"])", R"(["has","a","b"])", R"(["==",1,2])", R"(["in","class",["x"]])",
