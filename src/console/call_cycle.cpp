@@ -249,9 +249,12 @@ void CallCycle::updateListRow(bool withPosition) {
 void CallCycle::writePositionLog(const VehicleRecord& row) {
     clsDBLib& db = m_parts.gDBLib;
     const QString oldest = FormatDbTime(m_parts.clock.now().addDays(-m_parts.state.LogDuration));
+    // One transaction: one disk sync per report, and no crash between the two loses the terminal's rows.
+    SqlTransaction report = db.BeginTransaction();
     db.DeleteCommLog(row.PhoneNumber, oldest);
     db.InsertCommLog(row.PhoneNumber, row.DialTime, row.CheckPoint, row.EW, row.X, row.NS, row.Y, row.Speed,
                      row.Direction, row.Offset, row.Healthy, row.Address);
+    report.commit();
 }
 
 void CallCycle::continueCycle() {

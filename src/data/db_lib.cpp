@@ -92,50 +92,23 @@ QString DatabasePath(const QString& programFolder) {
 clsDBLib::~clsDBLib() {
     m_rs.reset();
     try {
-        commitLogWrite();
         m_cn.close();
     } catch (const RuntimeError&) {
         // Nothing can report it at destruction; the connection's own destructor releases it.
     }
 }
 
-void clsDBLib::requireOpen() {
+void clsDBLib::requireOpen() const {
     if (!m_cn.isOpen()) {
         throw RuntimeError(kConnectionClosed);
     }
-    commitLogWrite();
 }
 
 void clsDBLib::execute(const QString& sql, std::initializer_list<SqlValue> values) {
     requireOpen();
-    runStatement(sql, values);
-}
-
-void clsDBLib::runStatement(const QString& sql, std::initializer_list<SqlValue> values) {
     const std::span<const SqlValue> bound(values.begin(), values.size());
     m_strSQL = RenderSql(sql, bound);
     m_cn.run(sql, bound);
-}
-
-void clsDBLib::commitLogWrite() {
-    if (!m_logWriteOpen) {
-        return;
-    }
-    try {
-        m_cn.execute(QStringLiteral("COMMIT"));
-    } catch (const RuntimeError&) {
-        rollBackLogWrite();
-        throw;
-    }
-    m_logWriteOpen = false;
-}
-
-void clsDBLib::rollBackLogWrite() {
-    m_logWriteOpen = false;
-    // A failed COMMIT may have ended the transaction itself.
-    if (m_cn.inTransaction()) {
-        m_cn.execute(QStringLiteral("ROLLBACK"));
-    }
 }
 
 void clsDBLib::OpenConnection(const QString& DataSource) {
@@ -337,34 +310,19 @@ void clsDBLib::CloseVehicleRecordset() {
 void clsDBLib::InsertCommLog(const QString& PlateNumber, const QString& DialTime, const QString& CheckPoint,
                              const QString& EW, double X, const QString& NS, double Y, float Speed, float Direction,
                              float Offset, const QString& Healthy, const QString& Position) {
-    if (!m_cn.isOpen()) {
-        throw RuntimeError(kConnectionClosed);
-    }
-    try {
-        // Rows go in by position: the columns are in the table's physical order.
-        runStatement(QStringLiteral("INSERT INTO CommLog VALUES (?,?,?,?,?,?,?,?,?,?,?,? )"),
-                     {T(PlateNumber), T(DialTime), T(CheckPoint), T(EW), X, T(NS), Y, Speed, Direction,
-                      RoundedOffset(Offset), T(Healthy), T(Position)});
-    } catch (const RuntimeError&) {
-        if (m_logWriteOpen) {
-            rollBackLogWrite();
-        }
-        throw;
-    }
-    commitLogWrite();
+    // Rows go in by position: the columns are in the table's physical order.
+    execute(QStringLiteral("INSERT INTO CommLog VALUES (?,?,?,?,?,?,?,?,?,?,?,? )"),
+            {T(PlateNumber), T(DialTime), T(CheckPoint), T(EW), X, T(NS), Y, Speed, Direction, RoundedOffset(Offset),
+             T(Healthy), T(Position)});
+}
+
+SqlTransaction clsDBLib::BeginTransaction() {
+    requireOpen();
+    return SqlTransaction(m_cn);
 }
 
 void clsDBLib::DeleteCommLog(const QString& PlateNumber, const QString& DialTime) {
-    requireOpen();
-    m_cn.execute(QStringLiteral("BEGIN"));
-    m_logWriteOpen = true;
-    try {
-        runStatement(QStringLiteral("DELETE FROM CommLog WHERE PlateNumber=? AND DialTime<=?"),
-                     {PlateNumber, DialTime});
-    } catch (const RuntimeError&) {
-        rollBackLogWrite();
-        throw;
-    }
+    execute(QStringLiteral("DELETE FROM CommLog WHERE PlateNumber=? AND DialTime<=?"), {PlateNumber, DialTime});
 }
 
 ResultSet clsDBLib::GetCommLogRecordSet(const QString& PlateNumber, const QString& FromTime, const QString& ToTime,

@@ -64,15 +64,15 @@ public:
     // Ends either walk.
     void CloseVehicleRecordset();
 
-    // A report's rows: DeleteCommLog, then InsertCommLog. The delete begins a transaction that the insert
-    // commits, so both reach the disk together with one sync, and a crash or a failed insert between
-    // them leaves the terminal's rows as they were. A delete that no insert follows is committed by the
-    // next statement of any kind (or by the close); until then other connections do not see it.
     void InsertCommLog(const QString& PlateNumber, const QString& DialTime, const QString& CheckPoint,
                        const QString& EW, double X, const QString& NS, double Y, float Speed, float Direction,
                        float Offset, const QString& Healthy, const QString& Position);
     // Deletes the terminal's rows at or before DialTime; neither value is trimmed.
     void DeleteCommLog(const QString& PlateNumber, const QString& DialTime);
+
+    // Begins a transaction on the connection, so that a report's delete and insert reach the file
+    // together (see SqlTransaction).
+    SqlTransaction BeginTransaction();
 
     // The track query: the terminal's fixes (X and Y above 0) within the time, speed and offset
     // bounds, by DialTime, in the 17 columns PlateNumber, DialTime_1, DialTime, CheckPoint, EWX, EW,
@@ -93,21 +93,13 @@ private:
         bool atEnd = false;
     };
 
-    // The connection must be open; a report's delete still waiting for its insert is committed first.
-    void requireOpen();
-    // requireOpen, then the statement.
+    void requireOpen() const;
     void execute(const QString& sql, std::initializer_list<SqlValue> values);
-    // The statement alone, kept as strSQL.
-    void runStatement(const QString& sql, std::initializer_list<SqlValue> values);
     Walk& requireWalk(WalkKind kind);
-    void commitLogWrite();
-    void rollBackLogWrite();
 
     SqlConnection m_cn;
     std::optional<Walk> m_rs;
     QString m_strSQL;
-    // DeleteCommLog's transaction is open.
-    bool m_logWriteOpen = false;
 };
 
 } // namespace kestrova

@@ -289,4 +289,24 @@ void SqlConnection::fail() const {
     throwSqlite(m_path, m_db);
 }
 
+SqlTransaction::SqlTransaction(SqlConnection& connection) : m_connection(connection) {
+    m_connection.execute(QStringLiteral("BEGIN"));
+}
+
+SqlTransaction::~SqlTransaction() {
+    // A failed COMMIT may have ended the transaction itself.
+    if (m_open && m_connection.isOpen() && m_connection.inTransaction()) {
+        try {
+            m_connection.execute(QStringLiteral("ROLLBACK"));
+        } catch (const RuntimeError&) {
+            // The error that ended the transaction early is the one reported.
+        }
+    }
+}
+
+void SqlTransaction::commit() {
+    m_connection.execute(QStringLiteral("COMMIT"));
+    m_open = false;
+}
+
 } // namespace kestrova

@@ -110,4 +110,21 @@ private:
     QString m_path;
 };
 
+// A transaction on an open connection, begun when made: what runs until commit() reaches the file
+// together, with one sync, and a crash or an error on the way leaves the file as it was. Ended without
+// commit(), it is rolled back.
+class SqlTransaction {
+public:
+    explicit SqlTransaction(SqlConnection& connection);
+    ~SqlTransaction();
+    SqlTransaction(const SqlTransaction&) = delete;
+    SqlTransaction& operator=(const SqlTransaction&) = delete;
+
+    void commit();
+
+private:
+    SqlConnection& m_connection;
+    bool m_open = true;
+};
+
 } // namespace kestrova
