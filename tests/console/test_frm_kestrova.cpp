@@ -320,11 +320,4 @@ TEST_F(FrmKestrovaTest, At1024By768And800By600_TheThreeTabsFitTheirControlInEver
     }
 }
 
-TEST(StackedTabCaption, HalvesOnTwoLines) {
-    EXPECT_EQ(StackedTabCaption(QStringLiteral("車輛位置")), QStringLiteral("車輛\n位置"));
-    EXPECT_EQ(StackedTabCaption(QStringLiteral("航跡查詢表")), QStringLiteral("航跡查\n詢表"));
-    EXPECT_EQ(StackedTabCaption(QStringLiteral("表")), QStringLiteral("表"));
-    EXPECT_EQ(StackedTabCaption(QString()), QString());
-}
-
 } // namespace
