@@ -8,6 +8,7 @@
 #include "console/map_panel_choosers.h"
 #include "console/map_panel_widget.h"
 #include "console/map_panels.h"
+#include "console/side_tab_widget.h"
 #include "console/status_bar.h"
 #include "console/track_query_dial_lock.h"
 #include "console/track_query_frame.h"
@@ -125,9 +126,8 @@ void frmKestrova::createWidgets() {
     m_fraTrackQuery->adoptVehicleChooser(fraMap(kTrackPanel)->cmbVehicle());
 
     // The tabs stand on the right, beside the contents that the layout leaves room for there.
-    m_sstSSTab = new QTabWidget(area);
+    m_sstSSTab = new SideTabWidget(area);
     m_sstSSTab->setObjectName(QStringLiteral("sstSSTab"));
-    m_sstSSTab->setTabPosition(QTabWidget::East);
     // Opaque beside its tabs too, so no panel behind it shows through there.
     m_sstSSTab->setAutoFillBackground(true);
     m_lvwVehicle = new VehicleListWidget();

@@ -280,4 +280,59 @@ TEST_F(CallCycleTest, TimeOutThatCannotBeStored_HangsUpAndEndsTheProgram) {
     EXPECT_FALSE(port.PortOpen());
 }
 
+// The automatic cycle after its last call, with TotalCycleTime 0: the first vehicle again one tick later,
+// or, when no vehicle is flagged (the selected one was called all the same), idle.
+struct CycleEndCase {
+    const char* name;
+    std::array<bool, 3> flags;
+    int16_t selected;
+    bool endsByReport; // else by the time-out
+    QString nextDial;  // empty: calling has stopped
+};
+
+void PrintTo(const CycleEndCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CycleEndTest : public CallCycleTest, public ::testing::WithParamInterface<CycleEndCase> {};
+
+TEST_P(CycleEndTest, LastCall_DialsTheFirstAgainAtTheNextTickOrEndsIdle) {
+    const CycleEndCase& c = GetParam();
+    for (int i = 0; i < 3; ++i) {
+        vehicle(i).Dial = c.flags[static_cast<std::size_t>(i)];
+    }
+    state.TotalCycleTime = 0;
+    startDialing(c.selected);
+    tick();
+    if (c.endsByReport) {
+        port.receive(ReportLine() + kCrLf);
+    } else {
+        ticks(11);
+    }
+    ASSERT_EQ(dialsSent(), 1);
+
+    tick();
+    if (c.nextDial.isEmpty()) {
+        EXPECT_EQ(interrupts, 1);
+        EXPECT_EQ(state.CurrentVehicle, -1);
+        EXPECT_FALSE(Timer1.enabled);
+        EXPECT_FALSE(Timer2.enabled);
+        ticks(3);
+        EXPECT_EQ(dialsSent(), 1);
+    } else {
+        EXPECT_EQ(interrupts, 0);
+        EXPECT_EQ(dialsSent(), 2);
+        EXPECT_EQ(port.outputs().last(), QStringLiteral("ATD%1;\r\n").arg(c.nextDial));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CallCycle, CycleEndTest,
+                         ::testing::Values(CycleEndCase{"OneFlaggedReport", {true, false, false}, 0, true, "0911"},
+                                           CycleEndCase{"OneFlaggedTimeOut", {true, false, false}, 0, false, "0911"},
+                                           CycleEndCase{"NoneFlaggedReport", {false, false, false}, 1, true, ""},
+                                           CycleEndCase{"NoneFlaggedTimeOut", {false, false, false}, 1, false, ""}),
+                         [](const ::testing::TestParamInfo<CycleEndCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
 } // namespace

@@ -2,8 +2,9 @@
 #include "console/comm_log_text_box.h"
 #include "console/frm_kestrova.h"
 #include "console/main_toolbar.h"
-#include "console/prepared_program_folder.h"
 #include "console/map_panel_widget.h"
+#include "console/prepared_program_folder.h"
+#include "console/side_tab_widget.h"
 #include "console/test_application.h"
 #include "console/track_query_frame.h"
 #include "console/vehicle_list_widget.h"
@@ -14,14 +15,20 @@
 #include "startup/version.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointingDevice>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -32,7 +39,6 @@ using kestrova::test::FakeClock;
 using kestrova::test::FakeMessageBox;
 
 namespace {
-
 
 // A point in the demo town, which the demo map names.
 constexpr double kTownX = 121.556;
@@ -90,6 +96,26 @@ protected:
         window->Form_Load();
         window->show();
         return window;
+    }
+
+    // The window at this size, laid out as the desktop would leave it.
+    static void resizeTo(frmKestrova& w, int width, int height) {
+        w.resize(width, height);
+        QCoreApplication::processEvents();
+    }
+
+    // A click of the left mouse button in the middle of the widget. The mouse is the test's own: the
+    // offscreen platform has none, and one made by Qt on demand would outlive the application.
+    static void mouseClick(QWidget* widget) {
+        const QPointingDevice mouse(QStringLiteral("test mouse"), 1, QInputDevice::DeviceType::Mouse,
+                                    QPointingDevice::PointerType::Generic, QInputDevice::Capability::Position, 1, 3);
+        const QPointF centre = QRectF(widget->rect()).center();
+        const QPointF global = widget->mapToGlobal(centre);
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, centre, global, Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier, &mouse);
+            QApplication::sendEvent(widget, &event);
+        }
     }
 
     QTemporaryDir m_folder;
@@ -246,6 +272,77 @@ TEST_F(FrmKestrovaTest, FailureRule_StopsTheConsoleBehindItsBox) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(w.state().ListVisible);
     EXPECT_EQ(readFile("Kestrova.log"), logBefore);
+}
+
+TEST_F(FrmKestrovaTest, At800By600_EveryToolBarButtonIsInSightWithItsWholeCaption_AndClicks) {
+    std::unique_ptr<frmKestrova> window = start();
+    frmKestrova& w = *window;
+    resizeTo(w, 800, 600);
+    const MainToolbar* bar = w.tblToolbar();
+    ASSERT_EQ(bar->width(), 800);
+
+    const auto* overflow = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    EXPECT_TRUE(overflow == nullptr || !overflow->isVisible());
+    for (QAction* action : bar->actions()) {
+        if (action->isSeparator())
+            continue;
+        SCOPED_TRACE(action->objectName().toStdString());
+        const QWidget* button = bar->widgetForAction(action);
+        ASSERT_NE(button, nullptr);
+        EXPECT_TRUE(button->isVisible());
+        EXPECT_TRUE(bar->rect().contains(button->geometry()));
+        const int frame = button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(action->text()), button->width() - 2 * frame);
+    }
+    // Under the bar the layout goes on as before: the grid starts 120 twips below it.
+    EXPECT_EQ(w.fraMap(0)->mapTo(&w, QPoint()).y(), bar->geometry().bottom() + 1 + 8);
+
+    mouseClick(bar->widgetForAction(bar->button("Showlist")));
+    EXPECT_FALSE(w.state().ListVisible);
+    mouseClick(bar->widgetForAction(bar->button("Exit")));
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(m_endedWith.empty());
+}
+
+TEST_F(FrmKestrovaTest, At1024By768And800By600_TheThreeTabsFitTheirControlInEveryMode) {
+    const std::vector<std::pair<const char*, std::vector<const char*>>> modes = {
+        {"automatic, list over the maps", {}},
+        {"automatic, list hidden", {"Showlist"}},
+        {"manual", {"ManualCall"}},
+        {"track query", {"TrackQuery"}},
+        {"automatic after track query", {"Kestrova", "Showlist"}},
+    };
+    for (const QSize size : {QSize(1024, 768), QSize(800, 600)}) {
+        std::unique_ptr<frmKestrova> window = start();
+        frmKestrova& w = *window;
+        resizeTo(w, size.width(), size.height());
+        const MainToolbar* bar = w.tblToolbar();
+        const QTabBar* tabs = w.sstSSTab()->tabBar();
+        for (const auto& [mode, clicks] : modes) {
+            SCOPED_TRACE(std::to_string(size.width()) + " " + mode);
+            for (const char* key : clicks)
+                bar->button(QString::fromLatin1(key))->trigger();
+            QCoreApplication::processEvents();
+            ASSERT_EQ(tabs->count(), 3);
+            EXPECT_LE(tabs->sizeHint().height(), w.sstSSTab()->height());
+            EXPECT_LE(tabs->geometry().bottom(), w.sstSSTab()->height());
+            // Beside the tab contents, which end 1050 twips (70 pixels) short of the control's right edge.
+            const QWidget* list = w.lvwVehicle();
+            EXPECT_GE(tabs->mapTo(w.sstSSTab(), QPoint()).x(), list->mapTo(w.sstSSTab(), QPoint(list->width(), 0)).x());
+            for (int i = 0; i < tabs->count(); ++i) {
+                const QRect tab = tabs->tabRect(i);
+                EXPECT_TRUE(tabs->rect().contains(tab)) << i;
+                const QSize caption = tabs->fontMetrics().size(0, StackedTabCaption(tabs->tabText(i)));
+                EXPECT_LE(caption.width(), tab.width()) << i;
+                EXPECT_LE(caption.height(), tab.height()) << i;
+            }
+            for (const QToolButton* scroll : tabs->findChildren<QToolButton*>())
+                EXPECT_FALSE(scroll->isVisible());
+        }
+        EXPECT_EQ(w.state().CallMode, 0);
+        EXPECT_TRUE(w.state().ListVisible);
+        w.close();
+    }
 }
 
 } // namespace

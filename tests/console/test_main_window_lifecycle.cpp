@@ -450,6 +450,28 @@ TEST_F(MainWindowLifecycleTest, Close_WritesStateBackAndStartsAgainTheSame) {
     EXPECT_EQ(again->controls.window.geometry, (std::array<float, 4>{10, 20, 300, 400}));
 }
 
+TEST_F(MainWindowLifecycleTest, Close_EmptyRegister_WritesNoVehicleRowAndGoesOn) {
+    writeIni("");
+    {
+        clsDBLib db;
+        db.OpenConnection(DatabasePath(m_folder.path()));
+        for (const FetchedVehicle& v : ReadVehicles(db))
+            db.DeleteVehicle(v.PlateNumber);
+    }
+    auto window = start();
+    ASSERT_EQ(window->state.Vehicles.size(), 1u);
+    window->state.PlaybackSlot().PlateNumber = "AB-1001";
+    window->state.PlaybackSlot().PhoneNumber = "0911000001";
+    window->close();
+
+    EXPECT_EQ(window->ended, 0);
+    EXPECT_TRUE(window->box.shown.empty());
+    EXPECT_EQ(window->engine->calls.last(), "CloseMap()");
+    clsDBLib db;
+    db.OpenConnection(DatabasePath(m_folder.path()));
+    EXPECT_TRUE(ReadVehicles(db).empty());
+}
+
 TEST_F(MainWindowLifecycleTest, Close_LogFileCannotBeWritten_EndsBeforeTheLaterSteps) {
     writeIni("[Zoom]\r\n0=7\r\n");
     auto window = start();

@@ -402,6 +402,24 @@ TEST_F(MapPanelsTest, Landmarks_FillAtMostTenSlots_AndAnUnknownKindKeepsThePictu
     EXPECT_TRUE(view(6).landmarks[4].visible);
 }
 
+TEST_F(MapPanelsTest, NoLandmarkRows_ShowNoLandmark) {
+    // No landmark rows leave only the empty last element; an array never loaded holds nothing at all.
+    const std::vector<std::vector<CoordinateRecord>> cases = {{CoordinateRecord{}}, {}};
+    for (std::size_t k = 0; k < cases.size(); ++k) {
+        m_state.Coordinates = cases[k];
+        // Another vehicle each time, so that the panel is drawn anew.
+        view(1).listIndex = static_cast<int>(k);
+        m_engine.calls.clear();
+        m_panels.RefreshMapPanels(1);
+        EXPECT_EQ(renders(), 1) << k;
+        EXPECT_TRUE(m_engine.calls.filter(QStringLiteral("ToPixel(")).isEmpty());
+        for (const auto& landmark : view(1).landmarks) {
+            EXPECT_FALSE(landmark.visible);
+            EXPECT_FALSE(landmark.rect.has_value());
+        }
+    }
+}
+
 TEST_F(MapPanelsTest, ChooserClick_RedrawsItsPanelExceptWhileTheListLoads) {
     view(3).listIndex = 1;
     m_state.bLoadingVehicles = true;

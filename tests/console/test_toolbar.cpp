@@ -5,6 +5,8 @@
 #include "startup/runtime_error.h"
 #include "test_application.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QDir>
 #include <QImage>
@@ -196,6 +198,61 @@ TEST_F(MainToolbarTest, CaptionsAndStates_SetByKey) {
     EXPECT_FALSE(m_toolbar->isButtonEnabled("Dial"));
     EXPECT_THROW(m_toolbar->isButtonEnabled("dial"), RuntimeError);
     EXPECT_THROW(m_toolbar->setButtonCaption(QString(), "x"), RuntimeError);
+}
+
+// A screen reader presses or toggles a button through the button's accessibility interface.
+TEST_F(MainToolbarTest, PressedOrToggledByAScreenReader_RunsTheActionAsAClickDoes) {
+    struct Case {
+        const char* key;
+        QString how;
+        bool pressedAfter;
+    };
+    const QString press = QAccessibleActionInterface::pressAction();
+    const QString toggle = QAccessibleActionInterface::toggleAction();
+    m_toolbar->setButtonEnabled("RealTimePosition", true);
+    const std::vector<Case> cases = {
+        {"ManualCall", toggle, true},       {"Kestrova", toggle, true},          {"Kestrova", toggle, true},
+        {"ManualCall", press, true},        {"TrackQuery", toggle, true},        {"TrackQuery", press, true},
+        {"RealTimePosition", toggle, true}, {"RealTimePosition", toggle, false}, {"RealTimePosition", press, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + " " + c.how.toStdString());
+        QAction* action = m_toolbar->button(QString::fromLatin1(c.key));
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(m_toolbar->widgetForAction(action));
+        ASSERT_NE(button, nullptr);
+        ASSERT_NE(button->actionInterface(), nullptr);
+        m_ran.clear();
+        button->actionInterface()->doAction(c.how);
+        EXPECT_EQ(m_ran, QStringList{QString::fromLatin1(c.key)});
+        EXPECT_EQ(action->isChecked(), c.pressedAfter);
+        EXPECT_EQ(button->state().checked, c.pressedAfter);
+    }
+    // The group's other button followed; a disabled button does nothing.
+    EXPECT_FALSE(m_toolbar->isButtonPressed("Kestrova"));
+    m_toolbar->setButtonEnabled("ManualCall", false);
+    m_ran.clear();
+    QAccessible::queryAccessibleInterface(m_toolbar->widgetForAction(m_toolbar->button("ManualCall")))
+        ->actionInterface()
+        ->doAction(toggle);
+    EXPECT_TRUE(m_ran.isEmpty());
+}
+
+TEST(ToolbarFit, ButtonWidths_NarrowEvenlyDownToTheirCaptions) {
+    struct Case {
+        int room;
+        std::vector<int> widths;
+    };
+    const std::vector<int> natural = {40, 60, 60};
+    const std::vector<int> tight = {36, 50, 40};
+    const std::vector<Case> cases = {
+        {200, {40, 60, 60}}, // it all fits
+        {160, {40, 60, 60}}, // exactly
+        {143, {38, 55, 50}}, // 17 of the 34 that can be given up
+        {126, {36, 50, 40}}, // down to the captions
+        {100, {36, 50, 40}}, // never below them
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FitButtonWidths(natural, tight, c.room), c.widths) << c.room;
 }
 
 TEST(MainStatusBar, FourPanels_HoldTheirOwnTexts) {

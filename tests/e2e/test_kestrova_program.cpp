@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -99,12 +100,13 @@ TEST(KestrovaProgram, StartedOnItsFolderAndClosedBySignal_SavesItsState) {
     ASSERT_EQ(newdb.exitCode(), 0) << newdb.readAllStandardError().toStdString();
 
     // The settings of a delivered folder, with two zooms and a hidden list saved by an earlier run.
-    QFile templateIni(QStringLiteral(KESTROVA_SOURCE_DIR "/resources/Kestrova.ini"));
-    ASSERT_TRUE(templateIni.open(QIODevice::ReadOnly));
-    QFile ini(folder.filePath(QStringLiteral("Kestrova.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write(templateIni.readAll() + "\r\n[Zoom]\r\n0=9\r\n3=14\r\n[ColumnWidths]\r\nSStab=False\r\n");
-    ini.close();
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KESTROVA_SOURCE_DIR "/resources/Kestrova.ini"),
+                            folder.filePath(QStringLiteral("Kestrova.ini"))));
+    const kestrova::SettingsFile delivered(folder.path(), kestrova::CodePage(QByteArrayLiteral("UTF-8")));
+    for (const auto& [section, key, value] :
+         {std::tuple{"Zoom", "0", "9"}, std::tuple{"Zoom", "3", "12"}, std::tuple{"ColumnWidths", "SStab", "False"}}) {
+        ASSERT_TRUE(delivered.WriteIniString(QLatin1String(section), QLatin1String(key), QLatin1String(value)));
+    }
     QFile log(folder.filePath(QStringLiteral("Kestrova.log")));
     ASSERT_TRUE(log.open(QIODevice::WriteOnly));
     log.write(QStringLiteral("甲 call\r\n\r\n乙 call\r\n").toUtf8());
@@ -150,7 +152,7 @@ TEST(KestrovaProgram, StartedOnItsFolderAndClosedBySignal_SavesItsState) {
     EXPECT_EQ(log.readAll(), QStringLiteral("甲 call\r\n\r\n乙 call\r\n").toUtf8());
     const kestrova::SettingsFile saved(folder.path(), kestrova::CodePage(QByteArrayLiteral("UTF-8")));
     EXPECT_EQ(iniValues(saved, QStringLiteral("Zoom"), {"0", "1", "2", "3", "4", "5", "6", "7"}),
-              (std::vector<QString>{"9", "12", "12", "14", "12", "12", "12", "12"}));
+              (std::vector<QString>{"9", "14", "14", "12", "14", "14", "14", "14"}));
     EXPECT_EQ(saved.GetIniString(QStringLiteral("ColumnWidths"), QStringLiteral("SStab")), "False");
     const QStringList widths = saved.GetIniString(QStringLiteral("ColumnWidths"), QStringLiteral("Vehicle")).split(',');
     ASSERT_EQ(widths.size(), 8) << widths.join(',').toStdString();
@@ -161,7 +163,9 @@ TEST(KestrovaProgram, StartedOnItsFolderAndClosedBySignal_SavesItsState) {
     ASSERT_EQ(placement.size(), 6) << placement.join(',').toStdString();
     EXPECT_EQ(placement[0], "0");
     EXPECT_EQ(placement[5], "");
-    EXPECT_EQ(saved.GetIniString(QStringLiteral("Vehicle"), QStringLiteral("0")), "KS-101");
+    // The delivered folder opens on the six vehicles flagged for calling, then the first again.
+    EXPECT_EQ(iniValues(saved, QStringLiteral("Vehicle"), {"0", "1", "2", "3", "4", "5", "6", "7"}),
+              (std::vector<QString>{"KS-101", "KS-102", "KS-103", "KS-104", "KS-105", "KS-106", "KS-101", "KS-101"}));
     EXPECT_EQ(saved.GetIniString(QStringLiteral("TrackQuery"), QStringLiteral("Interval")), "1");
 }
 
