@@ -5,6 +5,7 @@
 #include "console/list_column_widths.h"
 #include "console/main_toolbar.h"
 #include "console/main_window_call_settings.h"
+#include "console/main_window_dialogs.h"
 #include "console/map_panel_choosers.h"
 #include "console/map_panel_widget.h"
 #include "console/map_panels.h"
@@ -17,6 +18,7 @@
 #include "map/landmarks.h"
 #include "map/map_engine.h"
 #include "map/place_description.h"
+#include "startup/event_handler.h"
 #include "startup/runtime_error.h"
 
 #include <QApplication>
@@ -30,7 +32,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <exception>
 #include <utility>
 
 namespace kestrova {
@@ -184,6 +185,12 @@ void frmKestrova::createLogic() {
                           [this] { ResetTrackQuery(); },
                           {}});
     SetModeActions(m_tblToolbar->toolbarActions(), *m_consoleModes);
+
+    m_dialogs = std::make_unique<MainWindowDialogs>(MainWindowDialogsParts{
+        m_programFolder, m_settings, m_gDBLib, m_box, m_programEnd,
+        [this](const QString& gSearchText) { FindVehicle(gSearchText); }, [this] { LoadVehicleList(); }, refresh,
+        [this] { LoadCallSettings(m_state, m_settings, m_MSComm1, m_programEnd); }});
+    SetDialogActions(m_tblToolbar->toolbarActions(), *m_dialogs);
     guardToolbarActions();
 
     m_lifecycle = std::make_unique<MainWindowLifecycle>(MainWindowLifecycleParts{
@@ -344,13 +351,7 @@ void frmKestrova::guardToolbarActions() {
 }
 
 void frmKestrova::handle(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const RuntimeError& error) {
-        m_programEnd.EndProgram(error.text());
-    } catch (const std::exception& error) {
-        m_programEnd.EndProgram(QString::fromLocal8Bit(error.what()));
-    }
+    RunEventHandler(m_programEnd, handler);
 }
 
 void frmKestrova::resizeEvent(QResizeEvent* event) {
