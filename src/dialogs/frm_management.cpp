@@ -128,6 +128,12 @@ void frmManagement::buildToolBar(const QString& programFolder) {
     m_tbrTool->setObjectName(QStringLiteral("tbrTool"));
     m_tbrTool->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_tbrTool->setIconSize(QSize(16, 16));
+    // Thirteen buttons across the dialog's width: no handle, and the buttons close round their captions.
+    m_tbrTool->setMovable(false);
+    m_tbrTool->setFloatable(false);
+    m_tbrTool->setContentsMargins(0, 0, 0, 0);
+    m_tbrTool->setStyleSheet(QStringLiteral(
+        "QToolBar { spacing: 0px; padding: 0px; border: none; } QToolButton { padding: 0px; margin: 0px; }"));
     const QDir folder(programFolder);
     for (std::size_t i = 0; i < kToolbarDesign.size(); ++i) {
         const QString picture = folder.filePath(QStringLiteral("icons/imlTool/%1.png").arg(i + 1));
@@ -260,6 +266,8 @@ void frmManagement::Form_Load() {
             Combo(number)->addItem(QString::number(minute));
         }
     }
+    // Filled lists select nothing until a row is shown.
+    selectNoWatchTimes();
     ShowVehicleRecord();
     RefreshFormState();
 }
@@ -396,6 +404,12 @@ void frmManagement::emptyTextBoxes() {
     }
 }
 
+void frmManagement::selectNoWatchTimes() {
+    for (QComboBox* box : m_Combo) {
+        box->setCurrentIndex(-1);
+    }
+}
+
 void frmManagement::NewRec() {
     emptyTextBoxes();
     m_Option1->setChecked(true);
@@ -418,9 +432,7 @@ void frmManagement::DelRec() {
         ShowVehicleRecord();
     } else {
         emptyTextBoxes();
-        for (QComboBox* box : m_Combo) {
-            box->setCurrentIndex(-1);
-        }
+        selectNoWatchTimes();
         m_Check1->setChecked(false);
         m_Check2->setChecked(false);
     }

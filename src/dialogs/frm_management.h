@@ -108,6 +108,7 @@ private:
     void watchBoxClicked(QCheckBox* box, QComboBox* hour, QComboBox* minute, QCheckBox* other);
     VehicleRow enteredRecord() const;
     void emptyTextBoxes();
+    void selectNoWatchTimes();
 
     DialogProtocol& m_protocol;
     clsDBLib& m_gDBLib;

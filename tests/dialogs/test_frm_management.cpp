@@ -80,6 +80,7 @@ TEST_F(RecordsDialog, EmptyRegister_OffersOnlyNewAndExit) {
     EXPECT_EQ(dialog->Combo(1)->count(), 24);
     EXPECT_EQ(dialog->Combo(1)->itemText(0), "1");
     EXPECT_EQ(dialog->Combo(4)->itemText(59), "59");
+    EXPECT_EQ(dialog->Combo(1)->currentText(), "");
     EXPECT_EQ(m_protocol.gDialogOK, 0);
 }
 
