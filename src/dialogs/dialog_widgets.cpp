@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QEvent>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -14,6 +15,8 @@ namespace kestrova {
 namespace {
 
 constexpr double kTwipsPerPixel = 15;
+// Where a frame's caption starts, in pixels from the frame's left edge.
+constexpr int kCaptionIndent = 6;
 
 int pixels(double twips) {
     return CLng(twips / kTwipsPerPixel);
@@ -61,6 +64,23 @@ QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top) {
     label->move(pixels(left), pixels(top));
     label->adjustSize();
     return label;
+}
+
+QWidget* AddCaptionedFrame(QWidget* parent, const QString& caption, int left, int top, int width, int height) {
+    auto* frame = new QWidget(parent);
+    PlaceTwips(frame, left, top, width, height);
+    auto* border = new QFrame(frame);
+    border->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    auto* label = new QLabel(caption, frame);
+    label->setObjectName(QStringLiteral("caption"));
+    // The caption hides the line behind it.
+    label->setAutoFillBackground(true);
+    label->setContentsMargins(2, 0, 2, 0);
+    label->adjustSize();
+    label->move(kCaptionIndent, 0);
+    const int line = label->height() / 2;
+    border->setGeometry(0, line, frame->width(), frame->height() - line);
+    return frame;
 }
 
 void FixDialogSize(QDialog* dialog, int width, int height) {

@@ -23,6 +23,10 @@ void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
 // A label with caption at a point given in twips, sized to its text.
 QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top);
 
+// A frame as the design draws one: an etched border with its caption standing on the top line. The
+// inputs of the frame are placed in the returned widget, relative to its top left corner.
+QWidget* AddCaptionedFrame(QWidget* parent, const QString& caption, int left, int top, int width, int height);
+
 // The dialog's fixed inner area, given in twips; no minimise or maximise buttons.
 void FixDialogSize(QDialog* dialog, int width, int height);
 

@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 
@@ -41,7 +40,6 @@ frmSettings::frmSettings(DialogProtocol& protocol, const SettingsFile& settings,
     setWindowTitle(QStringLiteral("系統設定"));
     setFont(DesignFont());
     FixDialogSize(this, 5610, 5820);
-
     m_FraSys[0] = addFrame(this, "FraSys_0", QStringLiteral("等待至撥通時間"), 120, 120, 2655, 720);
     m_ComSys[0] = addList(m_FraSys[0], "ComSys_0", 600, 285, 915);
     addUnitAfter(m_FraSys[0], m_ComSys[0], QStringLiteral("秒"))->setObjectName(QStringLiteral("Label4_0"));
@@ -59,7 +57,9 @@ frmSettings::frmSettings(DialogProtocol& protocol, const SettingsFile& settings,
     m_chkHalaMode = new QCheckBox(QStringLiteral("哈啦追蹤"), m_FraManual);
     m_chkHalaMode->setObjectName(QStringLiteral("chkHalaMode"));
     PlaceTwips(m_chkHalaMode, 2805, 285, 1215, 270);
-    auto* label2 = new QLabel(QStringLiteral("使用和信哈啦900撥號，4分30秒自動掛斷"), m_FraManual);
+    // Two lines in the design's height, closer than the fallback fonts space them.
+    auto* label2 = new QLabel(
+        QStringLiteral("<div style=\"line-height: 70%\">使用和信哈啦900撥號，4分30秒自動掛斷</div>"), m_FraManual);
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setWordWrap(true);
     label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -68,7 +68,7 @@ frmSettings::frmSettings(DialogProtocol& protocol, const SettingsFile& settings,
     m_FraSys[1] = addFrame(this, "FraSys_1", QStringLiteral("連接埠設定"), 120, 2287, 2655, 720);
     m_ComSys[1] = addList(m_FraSys[1], "ComSys_1", 840, 285, 915);
 
-    QGroupBox* frame1 = addFrame(this, "Frame1", QStringLiteral("連接埠速率設定"), 2880, 2280, 2655, 735);
+    QWidget* frame1 = addFrame(this, "Frame1", QStringLiteral("連接埠速率設定"), 2880, 2280, 2655, 735);
     m_Combo1 = addList(frame1, "Combo1", 600, 240, 1575);
     m_Combo1->addItems({QStringLiteral("4800,n,8,1"), QStringLiteral("9600,n,8,1")});
 
@@ -81,7 +81,7 @@ frmSettings::frmSettings(DialogProtocol& protocol, const SettingsFile& settings,
                  m_ComSys[4]->y() + TwipsRect(0, kUnitGap, 0, 0).top());
     addUnitAfter(m_FraSys[4], m_ComSys[4], QStringLiteral("天前的資料"))->setObjectName(QStringLiteral("Label5"));
 
-    QGroupBox* fraFollowring = addFrame(this, "FraFollowring", QStringLiteral("總循環時間設定"), 120, 4080, 5415, 855);
+    QWidget* fraFollowring = addFrame(this, "FraFollowring", QStringLiteral("總循環時間設定"), 120, 4080, 5415, 855);
     m_FollowringTime = addList(fraFollowring, "FollowringTime", 1200, 360, 735);
     addUnitAfter(fraFollowring, m_FollowringTime, QStringLiteral("時"))->setObjectName(QStringLiteral("Label1_0"));
     m_FollowringCent = addList(fraFollowring, "FollowringCent", 2295, 360, 735);
@@ -114,11 +114,10 @@ frmSettings::frmSettings(DialogProtocol& protocol, const SettingsFile& settings,
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmSettings::cmdCancel_Click);
 }
 
-QGroupBox* frmSettings::addFrame(QWidget* parent, const char* name, const QString& caption, int left, int top,
-                                 int width, int height) {
-    auto* frame = new QGroupBox(caption, parent);
+QWidget* frmSettings::addFrame(QWidget* parent, const char* name, const QString& caption, int left, int top, int width,
+                               int height) {
+    QWidget* frame = AddCaptionedFrame(parent, caption, left, top, width, height);
     frame->setObjectName(QLatin1String(name));
-    PlaceTwips(frame, left, top, width, height);
     frame->installEventFilter(this);
     return frame;
 }

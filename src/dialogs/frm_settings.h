@@ -9,7 +9,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QGroupBox;
 class QPushButton;
 
 // The settings dialog frmSettings: the nine keys of [Settings] (time-outs, cycle time, port and speed,
@@ -46,9 +45,9 @@ public:
     QComboBox* FollowringCent() const { return m_FollowringCent; }
     QComboBox* FollowringSecond() const { return m_FollowringSecond; }
     QComboBox* Combo1() const { return m_Combo1; }
-    QGroupBox* FraSys(int index) const { return m_FraSys.at(static_cast<std::size_t>(index)); }
-    QGroupBox* FraManual() const { return m_FraManual; }
-    QGroupBox* fraManual1() const { return m_fraManual1; }
+    QWidget* FraSys(int index) const { return m_FraSys.at(static_cast<std::size_t>(index)); }
+    QWidget* FraManual() const { return m_FraManual; }
+    QWidget* fraManual1() const { return m_fraManual1; }
     QPushButton* cmdOK() const { return m_cmdOK; }
     QPushButton* cmdCancel() const { return m_cmdCancel; }
 
@@ -57,17 +56,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QGroupBox* addFrame(QWidget* parent, const char* name, const QString& caption, int left, int top, int width,
-                        int height);
+    QWidget* addFrame(QWidget* parent, const char* name, const QString& caption, int left, int top, int width,
+                      int height);
     QComboBox* addList(QWidget* frame, const char* name, int left, int top, int width);
 
     DialogProtocol& m_protocol;
     const SettingsFile& m_settings;
 
-    std::array<QGroupBox*, 5> m_FraSys{};
+    std::array<QWidget*, 5> m_FraSys{};
     std::array<QComboBox*, 5> m_ComSys{};
-    QGroupBox* m_FraManual = nullptr;
-    QGroupBox* m_fraManual1 = nullptr;
+    QWidget* m_FraManual = nullptr;
+    QWidget* m_fraManual1 = nullptr;
     QComboBox* m_ComCent = nullptr;
     QComboBox* m_ComSecond = nullptr;
     QCheckBox* m_chkHalaMode = nullptr;
