@@ -25,6 +25,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -189,7 +190,7 @@ void frmKestrova::createLogic() {
     m_dialogs = std::make_unique<MainWindowDialogs>(MainWindowDialogsParts{
         m_programFolder, m_settings, m_gDBLib, m_box, m_programEnd,
         [this](const QString& gSearchText) { FindVehicle(gSearchText); }, [this] { LoadVehicleList(); }, refresh,
-        [this] { LoadCallSettings(m_state, m_settings, m_MSComm1, m_programEnd); }});
+        [this] { LoadCallSettings(m_state, m_settings, m_MSComm1, m_programEnd); }, [this] { return m_closed; }});
     SetDialogActions(m_tblToolbar->toolbarActions(), *m_dialogs);
     guardToolbarActions();
 
@@ -374,6 +375,13 @@ void frmKestrova::changeEvent(QEvent* event) {
 void frmKestrova::closeEvent(QCloseEvent* event) {
     if (!m_closed) {
         m_closed = true;
+        // Closed by a signal while a dialog is open: the dialogs close as their close boxes would, and the
+        // dialog actions, once their dialogs return, see the window closed and do nothing more.
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QDialog*>(window); dialog != nullptr && dialog->isVisible()) {
+                dialog->reject();
+            }
+        }
         m_lifecycle->Form_QueryUnload();
         m_lifecycle->Form_Unload();
         m_lifecycle->Form_Terminate();

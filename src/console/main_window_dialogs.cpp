@@ -21,7 +21,7 @@ void MainWindowDialogs::ShowSearchDialog() {
         dialog.Form_Load();
         dialog.exec();
     }
-    if (m_protocol.gDialogOK == 1) {
+    if (m_protocol.gDialogOK == 1 && !m_parts.windowClosed()) {
         m_parts.FindVehicle(m_protocol.gSearchText);
     }
 }
@@ -34,7 +34,7 @@ void MainWindowDialogs::ShowManagementDialog() {
         dialog.Form_Load();
         dialog.exec();
     }
-    if (m_protocol.gDialogOK == 1) {
+    if (m_protocol.gDialogOK == 1 && !m_parts.windowClosed()) {
         m_parts.LoadVehicleList();
         m_parts.RefreshMapPanels(0);
     }
@@ -47,7 +47,7 @@ void MainWindowDialogs::ShowSettingsDialog() {
         dialog.Form_Load();
         dialog.exec();
     }
-    if (m_protocol.gDialogOK == 1) {
+    if (m_protocol.gDialogOK == 1 && !m_parts.windowClosed()) {
         m_parts.LoadCallSettings();
     }
 }

@@ -32,6 +32,8 @@ struct MainWindowDialogsParts {
     std::function<void()> LoadVehicleList;
     std::function<void(int16_t Index)> RefreshMapPanels;
     std::function<void()> LoadCallSettings;
+    // True once the window has closed; a dialog that returns then leaves it alone.
+    std::function<bool()> windowClosed;
 };
 
 class MainWindowDialogs {

@@ -138,3 +138,22 @@ TEST_F(MainWindowDialogsTest, SearchAndSettings_ActOnlyWhenConfirmed) {
     click("Settings");
     EXPECT_EQ(m_window->state().DefaultTimeout, 30);
 }
+
+TEST_F(MainWindowDialogsTest, WindowClosedWhileADialogIsOpen_ClosesTheDialogAndActsNoMore) {
+    bool dialogOpenAfterClose = true;
+    WhenModalShown("frmManagement", [&](QDialog& dialog) {
+        auto& records = static_cast<frmManagement&>(dialog);
+        records.button("NewRec")->trigger();
+        records.VehicleTxt(0)->setText("KS-100");
+        records.VehicleTxt(1)->setText("0912000100");
+        records.button("WriteRec")->trigger();
+        // As a close signal does: the window closes from within the dialog's event loop.
+        m_window->close();
+        dialogOpenAfterClose = dialog.isVisible();
+    });
+    click("Management");
+    EXPECT_FALSE(dialogOpenAfterClose);
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_EQ(m_programEnds, 0);
+    EXPECT_TRUE(m_box.shown.empty()) << m_box.shown.front().text.toStdString();
+}
