@@ -18,7 +18,6 @@
 #include "map/landmarks.h"
 #include "map/map_engine.h"
 #include "map/place_description.h"
-#include "startup/event_handler.h"
 #include "startup/runtime_error.h"
 
 #include <QApplication>
@@ -33,6 +32,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 namespace kestrova {
@@ -352,7 +352,13 @@ void frmKestrova::guardToolbarActions() {
 }
 
 void frmKestrova::handle(const std::function<void()>& handler) {
-    RunEventHandler(m_programEnd, handler);
+    try {
+        handler();
+    } catch (const RuntimeError& error) {
+        m_programEnd.EndProgram(error.text());
+    } catch (const std::exception& error) {
+        m_programEnd.EndProgram(QString::fromLocal8Bit(error.what()));
+    }
 }
 
 void frmKestrova::resizeEvent(QResizeEvent* event) {
