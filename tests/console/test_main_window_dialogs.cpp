@@ -82,6 +82,19 @@ TEST_F(MainWindowDialogsTest, RecordWrittenInTheDialog_ReachesTheListAndPanelsAf
     EXPECT_EQ(m_programEnds, 0);
 }
 
+TEST_F(MainWindowDialogsTest, DeleteThenExit_StillReloadsTheList) {
+    WhenModalShown("frmManagement", [](QDialog& dialog) {
+        auto& records = static_cast<frmManagement&>(dialog);
+        records.button("DelRec")->trigger();
+        records.button("NewRec")->trigger();
+        records.button("CancelRec")->trigger();
+        records.button("Exit")->trigger();
+    });
+    click("Management");
+    EXPECT_EQ(m_window->lvwVehicle()->rowCount(), 2);
+    EXPECT_EQ(m_window->state().Vehicles.front().PlateNumber, "KS-202");
+}
+
 TEST_F(MainWindowDialogsTest, DialogClosedWithoutWriting_ReloadsNothing) {
     m_window->state().Vehicles.front().CheckPoint = "kept";
     WhenModalShown("frmManagement", [](QDialog& dialog) { dialog.close(); });
