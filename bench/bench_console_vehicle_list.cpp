@@ -4,12 +4,10 @@
 // build's kestrova/ folder (targets demo_map and program_images) or the folder KESTROVA_BENCH_FOLDER
 // names; the database is made in a temporary folder.
 
+#include "bench_register.h"
 #include "bench_support.h"
 #include "console/frm_kestrova.h"
 #include "console/vehicle_list_widget.h"
-#include "data/db_lib.h"
-#include "data/schema.h"
-#include "data/sql_connection.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,28 +25,6 @@ using kestrova::bench::application;
 using kestrova::bench::SkippingBox;
 
 constexpr int kVehicleCount = 10000;
-
-// The register in one transaction: plates in order, positions on a grid over the demo town.
-void fillRegister(const QString& databasePath) {
-    CreateDatabase(databasePath);
-    SqlConnection db;
-    db.open(databasePath, QByteArray(kDatabaseKey), SqlConnection::OpenMode::ExistingOnly);
-    db.execute(QStringLiteral("BEGIN"));
-    const QString insert = QStringLiteral(
-        "INSERT INTO Vehicle (PlateNumber, PhoneNumber, CarBrand, DriveName, TelNumber1, TelNumber2, MobileNumber1, "
-        "MobileNumber2, StrCaution, EndCaution, CarType, Dial, DialTime, CheckPoint, EW, X, NS, Y, Speed, Direction, "
-        "Offset, Healthy) VALUES (?, ?, '', '', '', '', '', '', 'N', 'N', ?, 1, '2024/03/05 14:03:22', '即時位置', "
-        "'東經', ?, '北緯', ?, 42, 90, 0, ?)");
-    for (int i = 0; i < kVehicleCount; ++i) {
-        const double x = 121.5500 + (i % 100) * 0.0002;
-        const double y = 25.0215 + (i / 100) * 0.00017;
-        db.run(insert, {QStringLiteral("KS-%1").arg(i, 5, 10, QLatin1Char('0')),
-                        QStringLiteral("09%1").arg(i, 8, 10, QLatin1Char('0')), qint64{i % 4}, x, y,
-                        QString::fromLatin1(i % 7 == 0 ? "22222" : "00012")});
-    }
-    db.execute(QStringLiteral("COMMIT"));
-    db.close();
-}
 
 void writeSettings(const QString& path) {
     QFile ini(path);
@@ -77,7 +53,7 @@ void BM_LoadVehicleListAndRefresh(benchmark::State& state) {
     }
     target.mkpath(QStringLiteral("image"));
     writeSettings(target.filePath(QStringLiteral("Kestrova.ini")));
-    fillRegister(DatabasePath(folder.path()));
+    bench::FillRegister(DatabasePath(folder.path()), kVehicleCount);
 
     SkippingBox box(state);
     bool ended = false;

@@ -1,6 +1,7 @@
 #include "calling/modem_lines.h"
 
 #include "calling/position_report.h"
+#include "startup/text_helpers.h"
 
 namespace kestrova {
 
@@ -10,19 +11,6 @@ constexpr QStringView kRegistrationPrefix = u"+CREG:";
 constexpr QStringView kSignalQualityPrefix = u"+CSQ:";
 constexpr QStringView kAnsweredPrefix = u"$";
 constexpr QStringView kNoDialTone = u"NO DIALTONE";
-
-// Trim of the runtime: blanks only.
-QString trimBlanks(QStringView text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ') {
-        ++first;
-    }
-    while (last > first && text[last - 1] == u' ') {
-        --last;
-    }
-    return text.mid(first, last - first).toString();
-}
 
 } // namespace
 
@@ -45,10 +33,10 @@ QStringList TakeReceivedLines(QString& ReceiveBuffer, QStringView input) {
 
 ModemLine ClassifyModemLine(QStringView line) {
     if (line.startsWith(kRegistrationPrefix)) {
-        return {ModemLineKind::Registration, trimBlanks(line.mid(kRegistrationPrefix.size()))};
+        return {ModemLineKind::Registration, Trim(line.mid(kRegistrationPrefix.size()))};
     }
     if (line.startsWith(kSignalQualityPrefix)) {
-        return {ModemLineKind::SignalQuality, trimBlanks(line.mid(kSignalQualityPrefix.size()))};
+        return {ModemLineKind::SignalQuality, Trim(line.mid(kSignalQualityPrefix.size()))};
     }
     if (line.startsWith(kAnsweredPrefix)) {
         return {ModemLineKind::Answered, {}};

@@ -5,6 +5,7 @@
 #include "console/list_column_widths.h"
 #include "console/main_toolbar.h"
 #include "console/main_window_call_settings.h"
+#include "console/main_window_dialogs.h"
 #include "console/map_panel_choosers.h"
 #include "console/map_panel_widget.h"
 #include "console/map_panels.h"
@@ -24,6 +25,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -196,6 +198,12 @@ void frmKestrova::createLogic() {
                           [this] { ResetTrackQuery(); },
                           {}});
     SetModeActions(m_tblToolbar->toolbarActions(), *m_consoleModes);
+
+    m_dialogs = std::make_unique<MainWindowDialogs>(MainWindowDialogsParts{
+        m_programFolder, m_settings, m_gDBLib, m_box, m_programEnd,
+        [this](const QString& gSearchText) { FindVehicle(gSearchText); }, [this] { LoadVehicleList(); }, refresh,
+        [this] { LoadCallSettings(m_state, m_settings, m_MSComm1, m_programEnd); }, [this] { return m_closed; }});
+    SetDialogActions(m_tblToolbar->toolbarActions(), *m_dialogs);
     guardToolbarActions();
 
     m_lifecycle = std::make_unique<MainWindowLifecycle>(MainWindowLifecycleParts{
@@ -393,6 +401,13 @@ void frmKestrova::closeEvent(QCloseEvent* event) {
     }
     if (!m_closed) {
         m_closed = true;
+        // Closed by a signal while a dialog is open: the dialogs close as their close boxes would, and the
+        // dialog actions, once their dialogs return, see the window closed and do nothing more.
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QDialog*>(window); dialog != nullptr && dialog->isVisible()) {
+                dialog->reject();
+            }
+        }
         m_lifecycle->Form_QueryUnload();
         m_lifecycle->Form_Unload();
         m_lifecycle->Form_Terminate();

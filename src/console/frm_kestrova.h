@@ -41,6 +41,7 @@ class CommLogTextBox;
 class ListColumnWidths;
 class MainStatusBar;
 class MainToolbar;
+class MainWindowDialogs;
 class MapPanelChoosers;
 class MapPanelWidget;
 class MapPanels;
@@ -98,6 +99,8 @@ public:
     CallCycle& callCycle() { return *m_callCycle; }
     // The tool bar's mode actions.
     ConsoleModes& consoleModes() { return *m_consoleModes; }
+    // The tool bar's dialog actions.
+    MainWindowDialogs& dialogs() { return *m_dialogs; }
 
     // Timer1 counts down to the next dial, Timer2 times the call in progress (each runs the call cycle's
     // handler of its name), Timer3 shows the track grid's current row, Timer4 steps the playback. All
@@ -200,6 +203,7 @@ private:
     std::unique_ptr<MapPanels> m_mapPanels;
     std::unique_ptr<VehicleList> m_vehicleList;
     std::unique_ptr<ConsoleModes> m_consoleModes;
+    std::unique_ptr<MainWindowDialogs> m_dialogs;
     std::unique_ptr<MainWindowLifecycle> m_lifecycle;
 
     // Columns that start-up has named so far; the list's columns exist from the start.

@@ -4,7 +4,8 @@
 
 class QWidget;
 
-// The message boxes on screen: QMessageBox over the given window, application-modal.
+// The message boxes on screen: QMessageBox over the open dialog, else over the given window,
+// application-modal.
 namespace kestrova {
 
 class QtMessageBox final : public MessageBox {
@@ -19,6 +20,8 @@ public:
     bool question(const QString& text, const QString& title) override;
 
 private:
+    QWidget* boxOwner() const;
+
     QWidget* m_owner;
 };
 

@@ -21,19 +21,6 @@ const QString kDialKey = QStringLiteral("Dial");
 // Indexes of Vehicles are 16-bit: the spare last element must still have one.
 constexpr int kMaxVehicles = 32767;
 
-// Leading and trailing blanks removed; other white space stays, as the forms runtime's Trim does.
-QString TrimSpaces(const QString& s) {
-    qsizetype first = 0;
-    qsizetype last = s.size();
-    while (first < last && s.at(first) == u' ') {
-        ++first;
-    }
-    while (last > first && s.at(last - 1) == u' ') {
-        --last;
-    }
-    return s.mid(first, last - first);
-}
-
 // Whether text holds part, as the runtime's InStr finds it: an empty text holds nothing.
 bool ContainsText(const QString& text, const QString& part) {
     return !text.isEmpty() && text.contains(part);
@@ -251,7 +238,7 @@ void VehicleList::FindVehicle(const QString& gSearchText) {
         const int m = vehicleRowCount();
         // Without a selected row the search starts at the first row.
         const int s = std::min(m_parts.lvwVehicle.selectedRow(), m - 1);
-        const QString searched = TrimSpaces(gSearchText).toUpper();
+        const QString searched = Trim(gSearchText).toUpper();
         for (int k = 1; k <= m; ++k) {
             const int idx = (s + k) % m;
             if (ContainsText(m_parts.state.Vehicles[static_cast<std::size_t>(idx)].PlateNumber.toUpper(), searched)) {

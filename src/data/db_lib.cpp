@@ -4,6 +4,7 @@
 #include "data/track_columns.h"
 #include "startup/numeric.h"
 #include "startup/runtime_error.h"
+#include "startup/text_helpers.h"
 
 #include <cmath>
 
@@ -18,15 +19,7 @@ const QString kVehicleColumns =
 // T(v): the value without leading and trailing blanks (other white space is kept). Quotes stay as they
 // are: values are bound, not spliced into the statement.
 QString T(const QString& value) {
-    qsizetype first = 0;
-    qsizetype last = value.size();
-    while (first < last && value[first] == u' ') {
-        ++first;
-    }
-    while (last > first && value[last - 1] == u' ') {
-        --last;
-    }
-    return value.sliced(first, last - first);
+    return Trim(value);
 }
 
 qint64 Flag(bool value) {

@@ -72,6 +72,18 @@ bool removeFiles(const QString& path) {
 
 } // namespace
 
+QString Trim(QStringView s) {
+    qsizetype first = 0;
+    qsizetype last = s.size();
+    while (first < last && s[first] == u' ') {
+        ++first;
+    }
+    while (last > first && s[last - 1] == u' ') {
+        --last;
+    }
+    return s.sliced(first, last - first).toString();
+}
+
 QString EscapeSql(const QString& s) {
     QString escaped = s;
     return escaped.replace(u'\'', QStringLiteral("''"));

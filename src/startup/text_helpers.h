@@ -17,6 +17,9 @@ namespace kestrova {
 // s with every single quote doubled; no quotes added, nothing trimmed.
 QString EscapeSql(const QString& s);
 
+// The runtime's Trim: leading and trailing blanks removed, any other white space kept.
+QString Trim(QStringView s);
+
 // The DbTime text of a moment: "yyyy/mm/dd hh:mm:ss", 24-hour.
 QString FormatDbTime(const QDateTime& d);
 

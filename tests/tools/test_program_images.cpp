@@ -134,6 +134,8 @@ TEST_F(ProgramImages, OtherPictures_AreWrittenAsPngOfTheirControlsSizes) {
     };
     for (int n = 1; n <= 13; ++n)
         expectPng(QStringLiteral("icons/ImageList1/%1.png").arg(n), QSize(32, 32));
+    for (int n = 1; n <= 13; ++n)
+        expectPng(QStringLiteral("icons/imlTool/%1.png").arg(n), QSize(16, 16));
     for (int kind = 1; kind <= 3; ++kind)
         expectPng(QStringLiteral("icons/ImageList3/%1.png").arg(kind), QSize(20, 20));
     expectPng("icons/imgZoomIn.png", QSize(26, 26));

@@ -3,6 +3,7 @@
 #include "make-icons/car_icons.h"
 #include "make-icons/gif_encoder.h"
 #include "make-icons/panel_pictures.h"
+#include "make-icons/record_toolbar_pictures.h"
 #include "make-icons/splash_picture.h"
 #include "make-icons/toolbar_pictures.h"
 #include "startup/runtime_error.h"
@@ -45,6 +46,9 @@ std::vector<ProgramPicture> programPictures() {
             pictures.push_back({carIconPath(model, heading), [=] { return drawCarIcon(model, heading); }});
     for (int n = 1; n <= kToolbarPictureCount; ++n)
         pictures.push_back({QStringLiteral("icons/ImageList1/%1.png").arg(n), [=] { return drawToolbarPicture(n); }});
+    for (int n = 1; n <= kRecordToolbarPictureCount; ++n)
+        pictures.push_back(
+            {QStringLiteral("icons/imlTool/%1.png").arg(n), [=] { return drawRecordToolbarPicture(n); }});
     for (int kind = 1; kind <= 3; ++kind)
         pictures.push_back(
             {QStringLiteral("icons/ImageList3/%1.png").arg(kind), [=] { return drawLandmarkPicture(kind); }});

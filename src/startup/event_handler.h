@@ -1,0 +1,14 @@
+#pragma once
+
+#include "startup/program_end.h"
+
+#include <functional>
+
+namespace kestrova {
+
+// Runs an event handler that has no failure handling of its own: a run-time error that reaches it ends
+// the program with the error's text, so no exception ever travels through Qt's event loop. False when
+// the handler failed and the program was ended (only a test's program end comes back here).
+bool RunEventHandler(ProgramEnd& programEnd, const std::function<void()>& handler);
+
+} // namespace kestrova
