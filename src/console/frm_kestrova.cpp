@@ -19,6 +19,7 @@
 #include "map/landmarks.h"
 #include "map/map_engine.h"
 #include "map/place_description.h"
+#include "startup/event_handler.h"
 #include "startup/runtime_error.h"
 
 #include <QApplication>
@@ -33,7 +34,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <exception>
 #include <utility>
 
 namespace kestrova {
@@ -364,16 +364,7 @@ void frmKestrova::guardToolbarActions() {
 }
 
 void frmKestrova::handle(const std::function<void()>& handler) {
-    if (m_programEnd.Ending()) {
-        return;
-    }
-    try {
-        handler();
-    } catch (const RuntimeError& error) {
-        m_programEnd.EndProgram(error.text());
-    } catch (const std::exception& error) {
-        m_programEnd.EndProgram(QString::fromLocal8Bit(error.what()));
-    }
+    RunEventHandler(m_programEnd, handler);
 }
 
 void frmKestrova::resizeEvent(QResizeEvent* event) {

@@ -7,6 +7,9 @@
 namespace kestrova {
 
 bool RunEventHandler(ProgramEnd& programEnd, const std::function<void()>& handler) {
+    if (programEnd.Ending()) {
+        return false;
+    }
     try {
         handler();
         return true;
