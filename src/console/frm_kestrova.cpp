@@ -2,13 +2,17 @@
 
 #include "console/call_cycle.h"
 #include "console/comm_log_text_box.h"
+#include "console/end_on_error.h"
 #include "console/list_column_widths.h"
 #include "console/main_toolbar.h"
 #include "console/main_window_call_settings.h"
 #include "console/map_panel_choosers.h"
 #include "console/map_panel_widget.h"
 #include "console/map_panels.h"
+#include "console/map_report_printing.h"
 #include "console/status_bar.h"
+#include "console/track_export.h"
+#include "console/track_query.h"
 #include "console/track_query_dial_lock.h"
 #include "console/track_query_frame.h"
 #include "console/vehicle_list.h"
@@ -18,6 +22,7 @@
 #include "map/map_engine.h"
 #include "map/place_description.h"
 #include "startup/runtime_error.h"
+#include "track/track_grid_model.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,12 +30,15 @@
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
 
 #include <algorithm>
-#include <exception>
 #include <utility>
 
 namespace kestrova {
@@ -108,7 +116,7 @@ void frmKestrova::createWidgets() {
     for (int i = 0; i < kMapPanelCount; ++i) {
         m_fraMap[static_cast<std::size_t>(i)] = new MapPanelWidget(static_cast<int16_t>(i), m_programFolder, area);
     }
-    m_fraTrackQuery = new TrackQueryFrame(area);
+    m_fraTrackQuery = new TrackQueryFrame(m_programFolder, area);
     m_fraTrackQuery->hide();
     m_fraTrackQuery->adoptVehicleChooser(fraMap(kTrackPanel)->cmbVehicle());
 
@@ -147,7 +155,7 @@ void frmKestrova::createLogic() {
 
     const auto describe = [this](double X, double Y, QString& Text) {
         if (m_state.MapEngine == nullptr) {
-            throw RuntimeError(QStringLiteral("地圖元件未建立"));
+            throw RuntimeError(kNoMapEngine);
         }
         DescribeLocation(*m_state.MapEngine, m_programFolder, m_codePage, X, Y, Text);
     };
@@ -169,6 +177,21 @@ void frmKestrova::createLogic() {
         m_state, m_gDBLib, m_settings, *m_lvwVehicle, *m_lvwVehicle, *m_choosers, *m_toolbarStates, *this, m_box,
         m_programEnd, [this] { Form_Resize(); }, [this] { DoEvents(); }, describe});
 
+    m_trackQuery = std::make_unique<TrackQuery>(
+        TrackQueryParts{m_state, m_gDBLib, *m_fraTrackQuery, *m_dbgTrackQuery, *m_Timer3, *m_Timer4, *m_toolbarStates,
+                        *m_choosers, *m_lvwVehicle, m_programEnd, refresh, [] { QApplication::beep(); }});
+    const auto dataSource = [this] { return m_trackQuery->dataSource(); };
+    m_trackExport = std::make_unique<TrackExport>(
+        TrackExportParts{m_settings, m_codePage, m_box, m_programEnd, m_trackDesktop, *this, dataSource});
+    m_mapReportPrinting = std::make_unique<MapReportPrinting>(
+        MapReportPrintingParts{m_state, m_programFolder, m_settings, m_gDBLib, m_box, m_programEnd, m_clock,
+                               m_trackDesktop, *this, *fraMap(kTrackPanel), dataSource});
+    m_tblToolbar->toolbarActions().PrintReport = [this] { m_mapReportPrinting->PrintMapReport(); };
+    const QueryTrackFunction queryTrack = [this](const QString& Vehicle, const QString& FromTime, const QString& ToTime,
+                                                 float FromSpeed, float ToSpeed, float FromOffset, float ToOffset) {
+        m_trackQuery->QueryTrack(Vehicle, FromTime, ToTime, FromSpeed, ToSpeed, FromOffset, ToOffset);
+    };
+
     m_consoleModes = std::make_unique<ConsoleModes>(
         ConsoleModesParts{m_state,
                           *m_toolbarStates,
@@ -182,7 +205,7 @@ void frmKestrova::createLogic() {
                           [this](int16_t From) { return m_callCycle->SelectNextDialVehicle(From); },
                           [this] { StopCalling(); },
                           [this] { ResetTrackQuery(); },
-                          {}});
+                          queryTrack});
     SetModeActions(m_tblToolbar->toolbarActions(), *m_consoleModes);
     guardToolbarActions();
 
@@ -219,6 +242,24 @@ void frmKestrova::connectEvents() {
         const int previous = std::exchange(m_currentTab, tab);
         handle([&] { m_vehicleList->sstSSTab_Click(static_cast<int16_t>(previous)); });
     });
+
+    // The track query's handlers of the query button and both timers end the program on their own failures.
+    TrackQuery& track = *m_trackQuery;
+    connect(m_fraTrackQuery->cmdQuery(), &QToolButton::clicked, this, [&track] { track.cmdQuery_Click(); });
+    connect(m_Timer3, &QTimer::timeout, this, [&track] { track.Timer3_Timer(); });
+    connect(m_Timer4, &QTimer::timeout, this, [&track] { track.Timer4_Timer(); });
+    connect(m_fraTrackQuery->cmdPlay(), &QPushButton::clicked, this,
+            [this, &track] { handle([&track] { track.cmdPlay_Click(); }); });
+    connect(m_fraTrackQuery->cmdStopPlay(), &QPushButton::clicked, this,
+            [this, &track] { handle([&track] { track.cmdStopPlay_Click(); }); });
+    connect(m_fraTrackQuery->cmdExport(), &QPushButton::clicked, this,
+            [this] { handle([this] { m_trackExport->cmdExport_Click(); }); });
+    connect(m_fraTrackQuery->txtInterval(), &QLineEdit::textChanged, this,
+            [this, &track] { handle([&track] { track.txtInterval_Change(); }); });
+    connect(m_fraTrackQuery->sldInterval(), &QSlider::valueChanged, this,
+            [this, &track] { handle([&track] { track.sldInterval_Change(); }); });
+    connect(m_dbgTrackQuery, &QTableView::clicked, this,
+            [this, &track] { handle([&track] { track.dbgTrackQuery_Click(); }); });
 }
 
 void frmKestrova::Form_Load() {
@@ -328,7 +369,9 @@ void frmKestrova::StopCalling() {
     m_callCycle->StopCalling();
 }
 
-void frmKestrova::ResetTrackQuery() {}
+void frmKestrova::ResetTrackQuery() {
+    m_trackQuery->ResetTrackQuery();
+}
 
 void frmKestrova::guardToolbarActions() {
     ToolbarActions& actions = m_tblToolbar->toolbarActions();
@@ -344,13 +387,7 @@ void frmKestrova::guardToolbarActions() {
 }
 
 void frmKestrova::handle(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const RuntimeError& error) {
-        m_programEnd.EndProgram(error.text());
-    } catch (const std::exception& error) {
-        m_programEnd.EndProgram(QString::fromLocal8Bit(error.what()));
-    }
+    EndProgramOnError(m_programEnd, handler);
 }
 
 void frmKestrova::resizeEvent(QResizeEvent* event) {
@@ -379,6 +416,8 @@ void frmKestrova::closeEvent(QCloseEvent* event) {
         // The timers go with the unloaded window: no dial comes after its database and map are let go of.
         m_Timer1->setEnabled(false);
         m_Timer2->setEnabled(false);
+        m_Timer3->stop();
+        m_Timer4->stop();
     }
     event->accept();
 }
@@ -452,14 +491,12 @@ QString frmKestrova::filterText(FilterBox box) const {
 }
 
 void frmKestrova::setFilterText(FilterBox box, const QString& text) {
+    const QSignalBlocker noHandlers(filterBox(box));
     filterBox(box)->setText(text);
 }
 
 void frmKestrova::txtInterval_Change() {
-    QLineEdit* box = m_fraTrackQuery->txtInterval();
-    const int16_t seconds = PlaybackIntervalSeconds(box->text());
-    box->setText(QString::number(seconds));
-    m_Timer4->setInterval(seconds * kPlaybackTimerInterval);
+    m_trackQuery->txtInterval_Change();
 }
 
 void frmKestrova::setTabEnabled(int tab, bool enabled) {
@@ -514,8 +551,8 @@ void frmKestrova::setTrackQueryFrameVisible(bool visible) {
     m_fraTrackQuery->setVisible(visible);
 }
 
-void frmKestrova::setQueryButtonEnabled(bool /*enabled*/) {
-    // The track-query frame has no query button yet.
+void frmKestrova::setQueryButtonEnabled(bool enabled) {
+    m_fraTrackQuery->cmdQuery()->setEnabled(enabled);
 }
 
 void frmKestrova::setCurrentTab(int tab) {

@@ -4,7 +4,8 @@
 #include <QByteArray>
 
 // The one QApplication that widget tests need, made on first use on the offscreen platform (also when
-// the test program is started by hand).
+// the test program is started by hand). It is kept to the end of the process: destroyed at exit, it would
+// run Qt's clean-up after statics of the print support that it still uses.
 namespace kestrova::test {
 
 inline QApplication& TestApplication() {
@@ -14,8 +15,8 @@ inline QApplication& TestApplication() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     }
-    static QApplication application(argc, argv);
-    return application;
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
 }
 
 } // namespace kestrova::test
