@@ -1,6 +1,7 @@
 // The database on a full position log: 1,000 terminals with 5,000 rows each (5 million rows, one fix
 // every ten minutes for about 35 days) and 10,000 vehicles. Measures the call cycle's retention delete
-// and insert of one report, the track query of one terminal and one day, and the vehicle list load.
+// and insert of one report, the track query of one terminal for one day and for one month, and the vehicle
+// list load.
 
 #include "commlog_database.h"
 #include "data/records.h"
@@ -53,6 +54,26 @@ void BM_GetCommLogRecordSetOneDay(benchmark::State& state) {
     state.counters["rows"] = rows;
 }
 BENCHMARK(BM_GetCommLogRecordSetOneDay)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same for one whole month (4,320 fixes), the track grid's usual query.
+void BM_GetCommLogRecordSetOneMonth(benchmark::State& state) {
+    LogDatabase& log = LogDatabase::instance();
+    IterationTimes times;
+    int terminal = 0;
+    int rows = 0;
+    for (auto _ : state) {
+        times.start();
+        ResultSet rs = log.db.GetCommLogRecordSet(TerminalOf(terminal), QStringLiteral("2024/01/01 00:00:00"),
+                                                  QStringLiteral("2024/01/30 99:99:99"), 0, 1000, 0, 1000000);
+        times.stop();
+        rows = rs.rowCount();
+        benchmark::DoNotOptimize(rs);
+        terminal = (terminal + 7) % kTerminals;
+    }
+    times.report(state);
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_GetCommLogRecordSetOneMonth)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The vehicle list load: the whole Vehicle table through the walk into records.
 void BM_LoadVehiclesThroughWalk(benchmark::State& state) {

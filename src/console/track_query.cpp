@@ -80,8 +80,7 @@ void TrackQuery::cmdQuery_Click() {
         const QString Key = TrackQueryKey(m_parts.state.Vehicles, m_parts.cmbVehicle.text(kTrackPanel));
         if (m_parts.cmbVehicle.listIndex(kTrackPanel) == -1)
             return;
-        // A bound too large for a Single is taken as infinite, so it still bounds nothing away.
-        const auto bound = [](const QLineEdit* box) { return static_cast<float>(Val(box->text())); };
+        const auto bound = [](const QLineEdit* box) { return FilterBound(box->text()); };
         QueryTrack(Key, TrackFromTime(frame.dtpFromTime()->date()), TrackToTime(frame.dtpToTime()->date()),
                    bound(boxes[0]), bound(boxes[1]), bound(boxes[2]), bound(boxes[3]));
         m_parts.tblToolbar.setButtonEnabled(QStringLiteral("Print"), frame.cmdExport()->isEnabled());

@@ -6,6 +6,9 @@
 #include <QDateTime>
 #include <QTime>
 
+#include <cmath>
+#include <limits>
+
 namespace kestrova {
 
 namespace {
@@ -22,6 +25,13 @@ QString startOfDay(const QDate& day) {
 
 QString FilterBoxText(QStringView text) {
     return NumberText(Val(text));
+}
+
+float FilterBound(QStringView text) {
+    const double value = Val(text);
+    if (std::fabs(value) > std::numeric_limits<float>::max())
+        return value > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
 }
 
 QString TrackQueryKey(const std::vector<VehicleRecord>& Vehicles, const QString& PlateNumber) {

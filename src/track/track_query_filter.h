@@ -15,6 +15,10 @@ namespace kestrova {
 // "12", "" and "abc" give "0").
 QString FilterBoxText(QStringView text);
 
+// The bound a filter box gives the query: its leading number as a Single. A number beyond the Single range
+// bounds as an infinity of its sign, so that a huge entry still bounds nothing away.
+float FilterBound(QStringView text);
+
 // The terminal number (the CommLog key) of the first vehicle whose plate is exactly PlateNumber; the last
 // element of Vehicles, the spare playback slot, is not searched. "" when no vehicle has the plate.
 QString TrackQueryKey(const std::vector<VehicleRecord>& Vehicles, const QString& PlateNumber);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,13 @@ TEST(TrackQueryFilter, FilterBoxText_LeadingNumberInPlainForm) {
         {"abc", "0"}, {"", "0"}, {"12abc", "12"}, {"12.50", "12.5"}, {" 7 5", "75"}, {"-3", "-3"}, {"1e3", "1000"}};
     for (const auto& [text, shown] : cases)
         EXPECT_EQ(FilterBoxText(text), shown) << text.toStdString();
+}
+
+TEST(TrackQueryFilter, FilterBound_SingleOfTheLeadingNumber_HugeAsInfinite) {
+    EXPECT_EQ(FilterBound(u"12.5km"), 12.5F);
+    EXPECT_EQ(FilterBound(u"abc"), 0.0F);
+    EXPECT_EQ(FilterBound(u"1e300"), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(FilterBound(u"-1e300"), -std::numeric_limits<float>::infinity());
 }
 
 TEST(TrackQueryFilter, Bounds_FirstDayFromMidnight_LastDayUpTo99) {
