@@ -101,8 +101,9 @@ bool TrackExport::ExportTrack(const QString& FileName, int16_t FilterIndex) {
         return false;
     }
     if (m_parts.desktop.openUrl && !m_parts.desktop.openUrl(QUrl::fromLocalFile(FileName))) {
-        m_parts.box.exclamation(QStringLiteral("無法開啟檔案 '%1'。").arg(QDir::toNativeSeparators(FileName)),
-                                m_parts.box.defaultTitle());
+        m_parts.box.exclamation(
+            QStringLiteral("檔案 '%1' 已匯出，但無法開啟檢視。").arg(QDir::toNativeSeparators(FileName)),
+            m_parts.box.defaultTitle());
     }
     return true;
 }

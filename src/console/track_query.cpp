@@ -13,6 +13,7 @@
 #include "track/track_query_filter.h"
 
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,6 +33,7 @@ namespace {
 const QString kElementNotFound = QStringLiteral("找不到元素");
 
 constexpr int kMillisecondsPerSecond = 1000;
+constexpr int kRowPadding = 4;
 
 // The buttons that playback locks, in the order it locks them.
 constexpr std::array<QStringView, 6> kPlaybackLockedButtons = {u"Management", u"Kestrova", u"ManualCall",
@@ -63,6 +65,8 @@ TrackQuery::TrackQuery(TrackQueryParts parts) : m_parts(std::move(parts)) {
     grid.setSelectionBehavior(QAbstractItemView::SelectRows);
     grid.setSelectionMode(QAbstractItemView::SingleSelection);
     grid.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One line of text to a row, as the grid shows rows.
+    grid.verticalHeader()->setDefaultSectionSize(grid.fontMetrics().height() + kRowPadding);
 }
 
 TrackQuery::~TrackQuery() {

@@ -15,6 +15,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTimer>
 #include <QToolButton>
 
@@ -24,6 +26,8 @@ namespace {
 
 // The tool bar's picture of the track query.
 constexpr int kQueryPicture = 6;
+// What a line edit keeps free beside its text: its margins and the caret.
+constexpr int kEditMargins = 6;
 
 // A control's design rectangle, in twips inside its frame.
 QRect designRect(float left, float top, float width, float height) {
@@ -44,13 +48,21 @@ void addLabel(QWidget* parent, const char* name, const QString& caption, const Q
     label->resize(label->size().expandedTo(label->sizeHint()));
 }
 
-// The design's width leaves the date under the drop-down button in a substitute font; the picker grows
-// to show a whole date.
+// In a substitute font the design's width leaves the end of a date under the drop-down button: the picker
+// grows until its edit field holds a whole date.
 QDateEdit* addDatePicker(QWidget* parent, const char* name, const QRect& rect) {
     auto* picker = place<QDateEdit>(parent, name, rect);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
-    picker->resize(std::max(rect.width(), picker->sizeHint().width()), rect.height());
+    const QFontMetrics metrics = picker->fontMetrics();
+    const int date = std::max(metrics.horizontalAdvance(QStringLiteral("2026/12/09")),
+                              metrics.horizontalAdvance(QStringLiteral("8888/88/88")));
+    QStyleOptionComboBox option;
+    option.initFrom(picker);
+    option.editable = true;
+    const QRect field =
+        picker->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, picker);
+    picker->resize(rect.width() + std::max(0, date + kEditMargins - field.width()), rect.height());
     return picker;
 }
 

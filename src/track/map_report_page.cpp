@@ -48,8 +48,10 @@ QString MapReportPrintDate(const QDate& today, const QLocale& locale) {
 
 QFont MapReportFont() {
     QFont font;
-    font.setFamilies(
-        {QStringLiteral("新細明體"), QStringLiteral("Noto Serif CJK TC"), QStringLiteral("Noto Sans CJK TC")});
+    // Where 新細明體 is missing, Latin letters and digits come from a Latin serif font: drawn with the Noto CJK
+    // fonts, they would look the same but be missing from the text of a PDF (Qt names no character for them).
+    font.setFamilies({QStringLiteral("新細明體"), QStringLiteral("DejaVu Serif"), QStringLiteral("Noto Serif CJK TC"),
+                      QStringLiteral("Noto Sans CJK TC")});
     font.setPointSizeF(kFontPoints);
     return font;
 }

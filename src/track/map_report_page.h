@@ -46,7 +46,8 @@ QString MapReportDetail(const VehicleRecord& Rec, const QLocale& locale = QLocal
 // "列印日期：" and the day in the short date form.
 QString MapReportPrintDate(const QDate& today, const QLocale& locale = QLocale::system());
 
-// The report's font: 新細明體 at 9 points, or the Traditional Chinese Noto fonts where it is missing.
+// The report's font: 新細明體 at 9 points; where it is missing, DejaVu Serif for Latin text and the Traditional
+// Chinese Noto fonts for the rest.
 QFont MapReportFont();
 
 // Paints the page onto the painter's device, whose corner is the paper's, at the device's resolution.

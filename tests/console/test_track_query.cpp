@@ -230,6 +230,12 @@ TEST_F(TrackQueryTest, Grid_ShowsSixColumnsWithTheirCaptions_Panel7TheFirstRowWi
             shown << rows()->headerData(column, Qt::Horizontal).toString();
     EXPECT_EQ(shown, QStringList({"撥號時間", "撥號情形", "位置", "速度", "方向", "位移"}));
     EXPECT_EQ(grid.columnWidth(rows()->rows().columnIndex(u"DialTime_1")), 175);
+    // The date pickers' edit fields hold a whole date beside the drop-down button.
+    for (const QDateEdit* picker : {frame().dtpFromTime(), frame().dtpToTime()}) {
+        const auto* field = picker->findChild<QLineEdit*>();
+        ASSERT_NE(field, nullptr);
+        EXPECT_GE(field->width(), picker->fontMetrics().horizontalAdvance("2026/12/09") + 4);
+    }
     EXPECT_EQ(currentGridRow(), 0);
 
     // The query started the 50 ms wait, whose tick put the first row on panel 7 with KS-201's car type.
