@@ -1,153 +1,18 @@
 // The database on a full position log: 1,000 terminals with 5,000 rows each (5 million rows, one fix
 // every ten minutes for about 35 days) and 10,000 vehicles. Measures the call cycle's retention delete
-// and insert of one report, the track query of one terminal and one day, and the vehicle list load.
+// and insert of one report, the track query of one terminal for one day and for one month, and the vehicle
+// list load.
 
-#include "data/db_lib.h"
+#include "commlog_database.h"
 #include "data/records.h"
-#include "data/schema.h"
-#include "data/sql_connection.h"
 
-#include <QDateTime>
-#include <QTemporaryDir>
-#include <algorithm>
 #include <benchmark/benchmark.h>
-#include <chrono>
-#include <cstdio>
 #include <vector>
 
 namespace {
 
 using namespace kestrova;
-
-constexpr int kTerminals = 1000;
-constexpr int kRowsPerTerminal = 5000;
-constexpr int kVehicles = 10000;
-constexpr int kSecondsBetweenFixes = 600;
-
-// Per-iteration wall times, so that the median of single operations is reported next to the mean
-// (a checkpoint of the write-ahead log now and then lengthens the mean, not the typical call).
-class IterationTimes {
-public:
-    void start() { m_start = std::chrono::steady_clock::now(); }
-    void stop() {
-        m_times.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_start).count());
-    }
-    void report(benchmark::State& state) {
-        if (m_times.empty()) {
-            return;
-        }
-        std::sort(m_times.begin(), m_times.end());
-        state.counters["median_ms"] = m_times[m_times.size() / 2];
-        state.counters["p90_ms"] = m_times[m_times.size() * 9 / 10];
-    }
-
-private:
-    std::chrono::steady_clock::time_point m_start;
-    std::vector<double> m_times;
-};
-
-const QDateTime kFirstFix(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC);
-
-QString DbTimeOf(int fix) {
-    return kFirstFix.addSecs(qint64(fix) * kSecondsBetweenFixes).toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-}
-
-QString TerminalOf(int terminal) {
-    return QStringLiteral("09%1").arg(terminal, 8, 10, QChar(u'0'));
-}
-
-class LogDatabase {
-public:
-    static LogDatabase& instance() {
-        static LogDatabase database;
-        return database;
-    }
-
-private:
-    QTemporaryDir m_folder; // first: it outlives the connection
-
-public:
-    clsDBLib db;
-    // Per terminal, the index of its oldest and newest fix still stored.
-    std::vector<int> oldest = std::vector<int>(kTerminals, 0);
-    std::vector<int> newest = std::vector<int>(kTerminals, kRowsPerTerminal - 1);
-
-private:
-    LogDatabase() {
-        const auto start = std::chrono::steady_clock::now();
-        const QString path = DatabasePath(m_folder.path());
-        CreateDatabase(path);
-        fill(path);
-        db.OpenConnection(path);
-        const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::fprintf(stderr, "built %d log rows and %d vehicles in %.1f s\n", kTerminals * kRowsPerTerminal, kVehicles,
-                     seconds);
-    }
-
-    // One transaction with prepared inserts, in key order so the index grows at its end.
-    static void fill(const QString& path) {
-        SqlConnection connection;
-        connection.open(path, QByteArray(kDatabaseKey), SqlConnection::OpenMode::ExistingOnly);
-        connection.execute(QStringLiteral("PRAGMA cache_size=-262144; BEGIN"));
-        fillLog(connection);
-        fillVehicles(connection);
-        connection.execute(QStringLiteral("COMMIT"));
-        connection.close();
-    }
-
-    static void fillLog(SqlConnection& connection) {
-        std::vector<QString> times;
-        for (int fix = 0; fix < kRowsPerTerminal; ++fix) {
-            times.push_back(DbTimeOf(fix));
-        }
-        const QString realTime = kCheckRealTime;
-        const QString place = QStringLiteral("凱斯特市松濤區河濱路一段");
-        SqlStatement insert =
-            connection.prepare(QStringLiteral("INSERT INTO CommLog VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"));
-        for (int terminal = 0; terminal < kTerminals; ++terminal) {
-            const QString key = TerminalOf(terminal);
-            for (int fix = 0; fix < kRowsPerTerminal; ++fix) {
-                const SqlValue row[] = {key,
-                                        times[fix],
-                                        realTime,
-                                        kEastLongitude,
-                                        121.5 + (terminal % 100) * 0.001 + (fix % 50) * 0.0001,
-                                        kNorthLatitude,
-                                        25.0 + (terminal / 100) * 0.001 + (fix % 40) * 0.0001,
-                                        float(fix % 90) + (fix % 2 ? 0.5f : 0.0f),
-                                        float((fix * 7) % 360),
-                                        float(fix % 500) * 1.25f,
-                                        kHealthyNew,
-                                        place};
-                insert.reset();
-                insert.bindAll(row);
-                insert.step();
-            }
-        }
-    }
-
-    static void fillVehicles(SqlConnection& connection) {
-        const QString realTime = kCheckRealTime;
-        SqlStatement vehicle = connection.prepare(QStringLiteral(
-            "INSERT INTO Vehicle (PlateNumber,PhoneNumber,CarBrand,DriveName,TelNumber1,TelNumber2,MobileNumber1,"
-            "MobileNumber2,StrCaution,EndCaution,CarType,Dial,DialTime,CheckPoint,EW,X,NS,Y,Speed,Direction,Offset,"
-            "Healthy,Address) VALUES (?,?,'ABC-1234','王大明','02-27201001','','0933100101','','N','N',?,1,?,?,?,"
-            "121.56,?,25.03,42.5,90,12.5,'00000','')"));
-        for (int v = 0; v < kVehicles; ++v) {
-            const SqlValue row[] = {QStringLiteral("V%1").arg(v, 5, 10, QChar(u'0')),
-                                    TerminalOf(v),
-                                    qint64(v % 4),
-                                    DbTimeOf(v % kRowsPerTerminal),
-                                    realTime,
-                                    kEastLongitude,
-                                    kNorthLatitude};
-            vehicle.reset();
-            vehicle.bindAll(row);
-            vehicle.step();
-        }
-    }
-};
+using namespace kestrova::bench;
 
 // The call cycle's write for one report: the terminal's rows at or before the cut-off go (here its
 // oldest row), then the new row is inserted; the two commit together.
@@ -173,16 +38,16 @@ void BM_DeleteThenInsertCommLog(benchmark::State& state) {
 }
 BENCHMARK(BM_DeleteThenInsertCommLog)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The track query of one terminal for one whole day (144 fixes).
-void BM_GetCommLogRecordSetOneDay(benchmark::State& state) {
+// The track query of one terminal for the days from to the last, bounded as the query button bounds them.
+void RunTrackQuery(benchmark::State& state, const QString& from, const QString& to) {
     LogDatabase& log = LogDatabase::instance();
     IterationTimes times;
     int terminal = 0;
     int rows = 0;
     for (auto _ : state) {
         times.start();
-        ResultSet rs = log.db.GetCommLogRecordSet(TerminalOf(terminal), QStringLiteral("2024/01/20 00:00:00"),
-                                                  QStringLiteral("2024/01/20 99:99:99"), 0, 1000, 0, 1000000);
+        ResultSet rs = log.db.GetCommLogRecordSet(TerminalOf(terminal), from + QStringLiteral(" 00:00:00"),
+                                                  to + QStringLiteral(" 99:99:99"), 0, 1000, 0, 1000000);
         times.stop();
         rows = rs.rowCount();
         benchmark::DoNotOptimize(rs);
@@ -191,7 +56,18 @@ void BM_GetCommLogRecordSetOneDay(benchmark::State& state) {
     times.report(state);
     state.counters["rows"] = rows;
 }
+
+// One whole day (144 fixes).
+void BM_GetCommLogRecordSetOneDay(benchmark::State& state) {
+    RunTrackQuery(state, QStringLiteral("2024/01/20"), QStringLiteral("2024/01/20"));
+}
 BENCHMARK(BM_GetCommLogRecordSetOneDay)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One whole month (4,320 fixes), the track grid's usual query.
+void BM_GetCommLogRecordSetOneMonth(benchmark::State& state) {
+    RunTrackQuery(state, QStringLiteral("2024/01/01"), QStringLiteral("2024/01/30"));
+}
+BENCHMARK(BM_GetCommLogRecordSetOneMonth)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The vehicle list load: the whole Vehicle table through the walk into records.
 void BM_LoadVehiclesThroughWalk(benchmark::State& state) {

@@ -9,8 +9,11 @@
 #include "console/map_panel_choosers.h"
 #include "console/map_panel_widget.h"
 #include "console/map_panels.h"
+#include "console/map_report_printing.h"
 #include "console/side_tab_widget.h"
 #include "console/status_bar.h"
+#include "console/track_export.h"
+#include "console/track_query.h"
 #include "console/track_query_dial_lock.h"
 #include "console/track_query_frame.h"
 #include "console/vehicle_list.h"
@@ -21,6 +24,7 @@
 #include "map/place_description.h"
 #include "startup/event_handler.h"
 #include "startup/runtime_error.h"
+#include "track/track_grid_model.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -29,9 +33,13 @@
 #include <QDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
 
 #include <algorithm>
 #include <utility>
@@ -123,7 +131,7 @@ void frmKestrova::createWidgets() {
     for (int i = 0; i < kMapPanelCount; ++i) {
         m_fraMap[static_cast<std::size_t>(i)] = new MapPanelWidget(static_cast<int16_t>(i), m_programFolder, area);
     }
-    m_fraTrackQuery = new TrackQueryFrame(area);
+    m_fraTrackQuery = new TrackQueryFrame(m_programFolder, area);
     m_fraTrackQuery->hide();
     m_fraTrackQuery->adoptVehicleChooser(fraMap(kTrackPanel)->cmbVehicle());
 
@@ -161,7 +169,7 @@ void frmKestrova::createLogic() {
 
     const auto describe = [this](double X, double Y, QString& Text) {
         if (m_state.MapEngine == nullptr) {
-            throw RuntimeError(QStringLiteral("地圖元件未建立"));
+            throw RuntimeError(kNoMapEngine);
         }
         DescribeLocation(*m_state.MapEngine, m_programFolder, m_codePage, X, Y, Text);
     };
@@ -183,6 +191,21 @@ void frmKestrova::createLogic() {
         m_state, m_gDBLib, m_settings, *m_lvwVehicle, *m_lvwVehicle, *m_choosers, *m_toolbarStates, *this, m_box,
         m_programEnd, [this] { Form_Resize(); }, [this] { DoEvents(); }, describe});
 
+    m_trackQuery = std::make_unique<TrackQuery>(
+        TrackQueryParts{m_state, m_gDBLib, *m_fraTrackQuery, *m_dbgTrackQuery, *m_Timer3, *m_Timer4, *m_toolbarStates,
+                        *m_choosers, *m_lvwVehicle, m_programEnd, refresh, [] { QApplication::beep(); }});
+    const auto dataSource = [this] { return m_trackQuery->dataSource(); };
+    m_trackExport = std::make_unique<TrackExport>(
+        TrackExportParts{m_settings, m_codePage, m_box, m_programEnd, m_trackDesktop, *this, dataSource});
+    m_mapReportPrinting = std::make_unique<MapReportPrinting>(
+        MapReportPrintingParts{m_state, m_programFolder, m_settings, m_gDBLib, m_box, m_programEnd, m_clock,
+                               m_trackDesktop, *this, *fraMap(kTrackPanel), dataSource});
+    m_tblToolbar->toolbarActions().PrintReport = [this] { m_mapReportPrinting->PrintMapReport(); };
+    const QueryTrackFunction queryTrack = [this](const QString& Vehicle, const QString& FromTime, const QString& ToTime,
+                                                 float FromSpeed, float ToSpeed, float FromOffset, float ToOffset) {
+        m_trackQuery->QueryTrack(Vehicle, FromTime, ToTime, FromSpeed, ToSpeed, FromOffset, ToOffset);
+    };
+
     m_consoleModes = std::make_unique<ConsoleModes>(
         ConsoleModesParts{m_state,
                           *m_toolbarStates,
@@ -196,7 +219,7 @@ void frmKestrova::createLogic() {
                           [this](int16_t From) { return m_callCycle->SelectNextDialVehicle(From); },
                           [this] { StopCalling(); },
                           [this] { ResetTrackQuery(); },
-                          {}});
+                          queryTrack});
     SetModeActions(m_tblToolbar->toolbarActions(), *m_consoleModes);
 
     m_dialogs = std::make_unique<MainWindowDialogs>(MainWindowDialogsParts{
@@ -239,6 +262,24 @@ void frmKestrova::connectEvents() {
         const int previous = std::exchange(m_currentTab, tab);
         handle([&] { m_vehicleList->sstSSTab_Click(static_cast<int16_t>(previous)); });
     });
+
+    // The track query's handlers of the query button and both timers end the program on their own failures.
+    TrackQuery& track = *m_trackQuery;
+    connect(m_fraTrackQuery->cmdQuery(), &QToolButton::clicked, this, [&track] { track.cmdQuery_Click(); });
+    connect(m_Timer3, &QTimer::timeout, this, [&track] { track.Timer3_Timer(); });
+    connect(m_Timer4, &QTimer::timeout, this, [&track] { track.Timer4_Timer(); });
+    connect(m_fraTrackQuery->cmdPlay(), &QPushButton::clicked, this,
+            [this, &track] { handle([&track] { track.cmdPlay_Click(); }); });
+    connect(m_fraTrackQuery->cmdStopPlay(), &QPushButton::clicked, this,
+            [this, &track] { handle([&track] { track.cmdStopPlay_Click(); }); });
+    connect(m_fraTrackQuery->cmdExport(), &QPushButton::clicked, this,
+            [this] { handle([this] { m_trackExport->cmdExport_Click(); }); });
+    connect(m_fraTrackQuery->txtInterval(), &QLineEdit::textChanged, this,
+            [this, &track] { handle([&track] { track.txtInterval_Change(); }); });
+    connect(m_fraTrackQuery->sldInterval(), &QSlider::valueChanged, this,
+            [this, &track] { handle([&track] { track.sldInterval_Change(); }); });
+    connect(m_dbgTrackQuery, &QTableView::clicked, this,
+            [this, &track] { handle([&track] { track.dbgTrackQuery_Click(); }); });
 }
 
 void frmKestrova::Form_Load() {
@@ -348,7 +389,9 @@ void frmKestrova::StopCalling() {
     m_callCycle->StopCalling();
 }
 
-void frmKestrova::ResetTrackQuery() {}
+void frmKestrova::ResetTrackQuery() {
+    m_trackQuery->ResetTrackQuery();
+}
 
 void frmKestrova::guardToolbarActions() {
     ToolbarActions& actions = m_tblToolbar->toolbarActions();
@@ -405,6 +448,8 @@ void frmKestrova::closeEvent(QCloseEvent* event) {
         // The timers go with the unloaded window: no dial comes after its database and map are let go of.
         m_Timer1->setEnabled(false);
         m_Timer2->setEnabled(false);
+        m_Timer3->stop();
+        m_Timer4->stop();
     }
     event->accept();
 }
@@ -478,14 +523,12 @@ QString frmKestrova::filterText(FilterBox box) const {
 }
 
 void frmKestrova::setFilterText(FilterBox box, const QString& text) {
+    const QSignalBlocker noHandlers(filterBox(box));
     filterBox(box)->setText(text);
 }
 
 void frmKestrova::txtInterval_Change() {
-    QLineEdit* box = m_fraTrackQuery->txtInterval();
-    const int16_t seconds = PlaybackIntervalSeconds(box->text());
-    box->setText(QString::number(seconds));
-    m_Timer4->setInterval(seconds * kPlaybackTimerInterval);
+    m_trackQuery->txtInterval_Change();
 }
 
 void frmKestrova::setTabEnabled(int tab, bool enabled) {
@@ -540,8 +583,8 @@ void frmKestrova::setTrackQueryFrameVisible(bool visible) {
     m_fraTrackQuery->setVisible(visible);
 }
 
-void frmKestrova::setQueryButtonEnabled(bool /*enabled*/) {
-    // The track-query frame has no query button yet.
+void frmKestrova::setQueryButtonEnabled(bool enabled) {
+    m_fraTrackQuery->cmdQuery()->setEnabled(enabled);
 }
 
 void frmKestrova::setCurrentTab(int tab) {

@@ -8,6 +8,7 @@
 #include "console/main_window_lifecycle.h"
 #include "console/main_window_state.h"
 #include "console/map_panel_view.h"
+#include "console/track_desktop.h"
 #include "console/vehicle_list_controls.h"
 #include "data/db_lib.h"
 #include "startup/clock.h"
@@ -45,6 +46,9 @@ class MainWindowDialogs;
 class MapPanelChoosers;
 class MapPanelWidget;
 class MapPanels;
+class MapReportPrinting;
+class TrackExport;
+class TrackQuery;
 class TrackQueryDialLock;
 class TrackQueryFrame;
 class VehicleList;
@@ -101,6 +105,12 @@ public:
     ConsoleModes& consoleModes() { return *m_consoleModes; }
     // The tool bar's dialog actions.
     MainWindowDialogs& dialogs() { return *m_dialogs; }
+    // The track query with its playback, the track export and the printed map report.
+    TrackQuery& trackQuery() { return *m_trackQuery; }
+    TrackExport& trackExport() { return *m_trackExport; }
+    MapReportPrinting& mapReportPrinting() { return *m_mapReportPrinting; }
+    // The save dialog, report window and file viewer of the track history; tests answer them here.
+    TrackDesktop& trackDesktop() { return m_trackDesktop; }
 
     // Timer1 counts down to the next dial, Timer2 times the call in progress (each runs the call cycle's
     // handler of its name), Timer3 shows the track grid's current row, Timer4 steps the playback. All
@@ -161,7 +171,6 @@ private:
     void DoEvents();
     // Ends calling without booking anything (the call cycle's); requires a current vehicle.
     void StopCalling();
-    // The track query's reset; nothing is done until the track query is built.
     void ResetTrackQuery();
     // Lets every tool-bar action run through handle().
     void guardToolbarActions();
@@ -180,6 +189,7 @@ private:
     clsDBLib m_gDBLib;
     MainWindowState m_state;
     QtSerialPort m_MSComm1;
+    TrackDesktop m_trackDesktop = SystemTrackDesktop();
 
     MainToolbar* m_tblToolbar = nullptr;
     MainStatusBar* m_stbStatusBar = nullptr;
@@ -202,6 +212,9 @@ private:
     std::unique_ptr<CallCycle> m_callCycle;
     std::unique_ptr<MapPanels> m_mapPanels;
     std::unique_ptr<VehicleList> m_vehicleList;
+    std::unique_ptr<TrackQuery> m_trackQuery;
+    std::unique_ptr<TrackExport> m_trackExport;
+    std::unique_ptr<MapReportPrinting> m_mapReportPrinting;
     std::unique_ptr<ConsoleModes> m_consoleModes;
     std::unique_ptr<MainWindowDialogs> m_dialogs;
     std::unique_ptr<MainWindowLifecycle> m_lifecycle;

@@ -238,6 +238,10 @@ void MapPanelWidget::setVehiclePicture(const QString& file) {
     m_imgVehicle->resize(icon.size());
 }
 
+QPixmap MapPanelWidget::vehiclePicture() const {
+    return m_imgVehicle->pixmap();
+}
+
 void MapPanelWidget::clearVehiclePicture() {
     m_imgVehicle->clear();
 }

@@ -75,6 +75,8 @@ public:
     void setMapPicture(const QString& file) override;
     void clearMapPicture() override;
     void setVehiclePicture(const QString& file) override;
+    // The icon imgVehicle shows; null when it shows none.
+    QPixmap vehiclePicture() const;
     void clearVehiclePicture() override;
     void setVehicleToolTip(const QString& text) override;
     void setSpeedVisible(bool visible) override;

@@ -24,8 +24,6 @@ constexpr float kSpeedBottomMargin = 360;
 constexpr float kLandmarkSize = 300;
 constexpr double kMicroDegrees = 1000000;
 
-const QString kNoMapEngine = QStringLiteral("地圖元件未建立");
-
 // Trim of the runtime: blanks only, not tabs or line ends.
 QString trimBlanks(const QString& text) {
     qsizetype first = 0;

@@ -16,6 +16,9 @@
 namespace kestrova {
 
 inline constexpr int kMinimumPanelZoom = 6;
+
+// The error of a drawing asked for before start-up has made the map engine.
+inline const QString kNoMapEngine = QStringLiteral("地圖元件未建立");
 inline constexpr int kMaximumPanelZoom = 14;
 
 // Caption colours: a real-time position, any other state.

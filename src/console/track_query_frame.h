@@ -1,28 +1,28 @@
 #pragma once
 
 #include <QGroupBox>
-#include <QStringView>
-#include <cstdint>
+#include <QString>
 
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
+class QPushButton;
+class QSlider;
+class QToolButton;
 
-// The track-query frame fraTrackQuery ("航跡查詢") beside map panel 7, with its controls at their design places: the
-// vehicle chooser cmbVehicle(7) (made by panel 7, moved here), the two date pickers, the four filter
-// boxes and, in the playback frame fraPlay, the interval box.
+// The track-query frame fraTrackQuery ("航跡查詢") beside map panel 7, with its controls at their design
+// places: the vehicle chooser cmbVehicle(7) (made by panel 7, moved here), the two date pickers, the four
+// filter boxes, the query button, the playback frame fraPlay with the interval box and slider, and the
+// export and playback buttons. The filter boxes and the interval box select their whole text when they
+// take the focus, so that typing replaces it.
 namespace kestrova {
-
-// The playback interval that the interval box's edit handler keeps: the box's leading number rounded
-// (a half to the even number) and held to 1 to 10 seconds, also when it is far too large for a number
-// of seconds.
-int16_t PlaybackIntervalSeconds(QStringView text);
 
 class TrackQueryFrame final : public QGroupBox {
     Q_OBJECT
 
 public:
-    explicit TrackQueryFrame(QWidget* parent = nullptr);
+    // The query button's picture is the tool bar's track-query picture under programFolder's icons/.
+    explicit TrackQueryFrame(const QString& programFolder, QWidget* parent = nullptr);
 
     // Takes panel 7's chooser into the frame, at its design place.
     void adoptVehicleChooser(QComboBox* cmbVehicle);
@@ -33,8 +33,17 @@ public:
     QLineEdit* txtToSpeed() const { return m_txtToSpeed; }
     QLineEdit* txtFromOffset() const { return m_txtFromOffset; }
     QLineEdit* txtToOffset() const { return m_txtToOffset; }
-    QLineEdit* txtInterval() const { return m_txtInterval; }
+    QToolButton* cmdQuery() const { return m_cmdQuery; }
     QGroupBox* fraPlay() const { return m_fraPlay; }
+    QLineEdit* txtInterval() const { return m_txtInterval; }
+    QSlider* sldInterval() const { return m_sldInterval; }
+    QPushButton* cmdExport() const { return m_cmdExport; }
+    QPushButton* cmdPlay() const { return m_cmdPlay; }
+    QPushButton* cmdStopPlay() const { return m_cmdStopPlay; }
+
+protected:
+    // The GotFocus handlers of the five boxes.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QDateEdit* m_dtpFromTime = nullptr;
@@ -43,8 +52,13 @@ private:
     QLineEdit* m_txtToSpeed = nullptr;
     QLineEdit* m_txtFromOffset = nullptr;
     QLineEdit* m_txtToOffset = nullptr;
-    QLineEdit* m_txtInterval = nullptr;
+    QToolButton* m_cmdQuery = nullptr;
     QGroupBox* m_fraPlay = nullptr;
+    QLineEdit* m_txtInterval = nullptr;
+    QSlider* m_sldInterval = nullptr;
+    QPushButton* m_cmdExport = nullptr;
+    QPushButton* m_cmdPlay = nullptr;
+    QPushButton* m_cmdStopPlay = nullptr;
 };
 
 } // namespace kestrova

@@ -4,8 +4,12 @@
 
 namespace kestrova {
 
+QString VehicleRowKey(const QString& PlateNumber) {
+    return QStringLiteral("#") + PlateNumber;
+}
+
 QString VehicleRowKey(const VehicleRecord& v) {
-    return QStringLiteral("#") + v.PlateNumber;
+    return VehicleRowKey(v.PlateNumber);
 }
 
 QString VehicleCellText(const VehicleRecord& v, VehicleListColumn column) {

@@ -10,7 +10,8 @@
 // last five calls all went unanswered.
 namespace kestrova {
 
-// The key of a vehicle's row.
+// The key of a vehicle's row: "#" and the plate.
+QString VehicleRowKey(const QString& PlateNumber);
 QString VehicleRowKey(const VehicleRecord& v);
 
 // The text of one cell. Throws RuntimeError("溢位") for a heading too large to name.

@@ -36,10 +36,10 @@ bool isLeftoverSuffix(QStringView suffix) {
 
 } // namespace
 
-bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString& error) {
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString& error, InPlaceWrite inPlace) {
     QSaveFile file(path);
     // A folder that is not writable gets no temporary file, but the file itself may still be.
-    file.setDirectWriteFallback(true);
+    file.setDirectWriteFallback(inPlace == InPlaceWrite::Allowed);
     if (!file.open(QIODevice::WriteOnly)) {
         error = file.errorString();
         return false;

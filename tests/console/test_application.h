@@ -15,7 +15,7 @@ inline QApplication& TestApplication() {
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     }
     // Kept to the end of the process: destroyed at exit, it would outlive statics of Qt that the input
-    // devices of synthesised mouse events still use.
+    // devices of synthesised mouse events and the print support still use.
     static QApplication* application = QCoreApplication::instance() != nullptr
                                            ? qobject_cast<QApplication*>(QCoreApplication::instance())
                                            : new QApplication(argc, argv);

@@ -127,15 +127,6 @@ protected:
 
 const std::vector<QString> kPanelKeys = {"0", "1", "2", "3", "4", "5", "6", "7"};
 
-TEST(PlaybackIntervalSeconds, HeldToOneToTenSeconds) {
-    const std::vector<std::pair<QString, int16_t>> cases = {{"", 1},      {"0", 1},      {"25", 10}, {"2.5", 2},
-                                                            {"3.5", 4},   {"7s", 7},     {"-3", 1},  {"1e30", 10},
-                                                            {"-1e30", 1}, {"99999", 10}, {"abc", 1}};
-    for (const auto& [text, seconds] : cases) {
-        EXPECT_EQ(PlaybackIntervalSeconds(text), seconds) << text.toStdString();
-    }
-}
-
 TEST_F(FrmKestrovaTest, StartUp_ShowsTheSavedConsole_AndClosingWritesItBack) {
     std::unique_ptr<frmKestrova> window = start();
     frmKestrova& w = *window;

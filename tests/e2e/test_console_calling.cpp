@@ -9,6 +9,8 @@
 #include "console/main_toolbar.h"
 #include "console/prepared_program_folder.h"
 #include "console/status_bar.h"
+#include "console/track_query.h"
+#include "console/track_query_frame.h"
 #include "console/vehicle_list_widget.h"
 #include "data/db_lib.h"
 #include "data/schema.h"
@@ -17,16 +19,21 @@
 #include "startup/numeric.h"
 #include "startup/qstring_printer.h"
 #include "startup/text_helpers.h"
+#include "track/track_grid_model.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDateEdit>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -478,6 +485,53 @@ TEST_F(ConsoleCallingTest, ModemLostAtTheDialAndMidReport_IsSurvivedAndTheNextDi
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].PlateNumber, "0912000201");
     EXPECT_EQ(rows[1].PlateNumber, "0912000202");
+}
+
+TEST_F(ConsoleCallingTest, AutomaticCycle_ThenTrackQueryOfACalledVehicle_ShowsItsRows) {
+    ASSERT_NO_FATAL_FAILURE(startSimulator(kScenario));
+    auto window = std::make_unique<frmKestrova>(m_folder.path(), m_box, m_programEnd, m_clock);
+    frmKestrova& w = *window;
+    w.Form_Load();
+    w.show();
+    MainWindowState& state = w.state();
+
+    // One automatic round: A reports, then calling is interrupted before B is dialled.
+    w.lvwVehicle()->selectRow(0);
+    w.tblToolbar()->button(QStringLiteral("Dial"))->trigger();
+    tick1(w);
+    ASSERT_TRUE(waitFor([&] { return state.CurrentVehicle == 1; })) << w.txtCommLog()->text().toStdString();
+    const VehicleRecord reportedA = state.Vehicles[0];
+    w.tblToolbar()->button(QStringLiteral("Interrupt"))->trigger();
+
+    // A's day in track query: its one fix, shown on panel 7 once the grid's row has settled.
+    w.tblToolbar()->button(QStringLiteral("TrackQuery"))->trigger();
+    w.cmbVehicle().setListIndex(kTrackPanel, 0);
+    TrackQueryFrame& frame = *w.fraTrackQuery();
+    frame.dtpFromTime()->setDate(m_clock.now().date());
+    frame.dtpToTime()->setDate(m_clock.now().date());
+    frame.txtToSpeed()->setText(QStringLiteral("200"));
+    frame.txtToOffset()->setText(QStringLiteral("100000"));
+    ASSERT_TRUE(frame.cmdQuery()->isEnabled());
+    frame.cmdQuery()->click();
+    const TrackGridModel* rows = w.trackQuery().dataSource();
+    ASSERT_NE(rows, nullptr);
+    ASSERT_EQ(rows->rowCount(), 1);
+    const auto cell = [rows](const char* column) {
+        return rows->data(rows->index(0, rows->rows().columnIndex(QString::fromLatin1(column)))).toString();
+    };
+    EXPECT_EQ(cell("DialTime"), reportedA.DialTime);
+    EXPECT_EQ(cell("CheckPoint"), "即時位置");
+    EXPECT_EQ(cell("Position"), reportedA.Address);
+    EXPECT_EQ(cell("Direction_1"), "東南");
+    EXPECT_TRUE(frame.cmdExport()->isEnabled());
+    EXPECT_TRUE(w.tblToolbar()->isButtonEnabled(QStringLiteral("Print")));
+
+    ASSERT_TRUE(w.Timer3()->isActive());
+    w.trackQuery().Timer3_Timer();
+    EXPECT_EQ(state.PlaybackSlot().PlateNumber, "KS-201");
+    EXPECT_NEAR(state.PlaybackSlot().X, kLongitudeA, 1e-4);
+    EXPECT_NEAR(state.PlaybackSlot().Y, kLatitudeA, 1e-4);
+    EXPECT_TRUE(m_endedWith.empty()) << m_endedWith.front().toStdString();
 }
 
 } // namespace

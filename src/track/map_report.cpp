@@ -1,0 +1,40 @@
+#include "track/map_report.h"
+
+#include "track/report_map_file.h"
+
+#include <QPainter>
+#include <QPrinter>
+
+namespace kestrova {
+
+namespace {
+
+constexpr int kDesignWidth = 11010 / 15;
+constexpr int kDesignHeight = 15240 / 15;
+
+} // namespace
+
+MapReport::MapReport(QWidget* parent) : QPrintPreviewDialog(parent) {
+    setObjectName(QStringLiteral("MapReport"));
+    setWindowTitle(QStringLiteral("列印地圖"));
+    resize(kDesignWidth, kDesignHeight);
+    // The layout counts from the paper's corner, its margins included.
+    printer()->setFullPage(true);
+    connect(this, &QPrintPreviewDialog::paintRequested, this, &MapReport::paintPage);
+}
+
+void MapReport::loadMapImage(const QString& path) {
+    m_page.MapImage = LoadReportPicture(path);
+}
+
+void MapReport::setHeaderTexts(const QString& MAPDetail, const QString& PrintDate) {
+    m_page.MAPDetail = MAPDetail;
+    m_page.PrintDate = PrintDate;
+}
+
+void MapReport::paintPage(QPrinter* printer) {
+    QPainter painter(printer);
+    PaintMapReport(painter, m_page);
+}
+
+} // namespace kestrova

@@ -1,0 +1,49 @@
+#include "track/report_map_file.h"
+
+#include "map/bmp_image.h"
+#include "startup/numeric.h"
+#include "startup/runtime_error.h"
+#include "track/track_files.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QPainter>
+
+namespace kestrova {
+
+namespace {
+
+constexpr double kMicroDegrees = 1000000;
+
+} // namespace
+
+QImage LoadReportPicture(const QString& path) {
+    QImageReader reader(path);
+    QImage picture = reader.read();
+    if (picture.isNull())
+        throw RuntimeError(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reader.errorString()));
+    return picture;
+}
+
+QString ReportMapFile(const QString& programFolder) {
+    return QDir(programFolder).filePath(QStringLiteral("image/MAP8.BMP"));
+}
+
+void BuildReportMapFile(MapEngineInterface& MapEngine, const VehicleRecord& Rec, int32_t zoom, const QImage& icon,
+                        const QString& path) {
+    MapEngine.SetViewSize(kReportMapWidth, kReportMapHeight);
+    MapEngine.SetCenter(CLng(Rec.X * kMicroDegrees), CLng(Rec.Y * kMicroDegrees));
+    MapEngine.SetZoom(zoom);
+    int32_t rendered = 0;
+    MapEngine.SaveBitmap(path, rendered);
+
+    QImage canvas = LoadReportPicture(path).convertToFormat(QImage::Format_RGB32);
+    if (!icon.isNull()) {
+        QPainter painter(&canvas);
+        painter.drawImage(kReportIconCorner, icon);
+    }
+    if (const std::optional<QString> failure = WriteCompleteFile(path, encodeBmp24(canvas)))
+        throw RuntimeError(*failure);
+}
+
+} // namespace kestrova
