@@ -74,7 +74,7 @@ CommStopBits stopBitsOf(const QString& field) {
 } // namespace
 
 QString InvalidPropertyValueText() {
-    return QStringLiteral("無效的屬性值");
+    return kInvalidPropertyValue;
 }
 
 QString PortNotOpenText() {

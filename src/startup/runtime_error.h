@@ -10,6 +10,7 @@ inline const QString kOverflow = QStringLiteral("溢位");
 inline const QString kTypeMismatch = QStringLiteral("型態不符合");
 inline const QString kDivisionByZero = QStringLiteral("除數為零");
 inline const QString kSubscriptOutOfRange = QStringLiteral("陣列索引超出範圍");
+inline const QString kInvalidPropertyValue = QStringLiteral("無效的屬性值");
 
 // A run-time error with the text that the handlers show in their critical message box. Every layer
 // throws it; the handlers named by the console catch it, show text() and end the program or go on.

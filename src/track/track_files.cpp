@@ -17,9 +17,6 @@ namespace kestrova {
 
 namespace {
 
-// The runtime's error for a property value it does not take.
-const QString kInvalidPropertyValue = QStringLiteral("無效的屬性值");
-
 const QString kLineEnd = QStringLiteral("\r\n");
 constexpr qsizetype kTextTimeLength = 17;
 constexpr qsizetype kDayLength = 9;
