@@ -25,6 +25,9 @@ public:
 
     // Places the label when it fits; returns whether it did.
     bool place(const QRectF& box, const QString& text);
+    // Places a label made of several boxes (the characters of a label along a line), centred at centre,
+    // when every box fits; returns whether it did.
+    bool place(const std::vector<QRectF>& boxes, const QString& text, QPointF centre);
 
     // The box around a text of width × height centred on centre and turned by angle degrees, grown by
     // padding on every side.
@@ -35,6 +38,7 @@ private:
 
     template <class Visit> void forBuckets(const QRectF& box, Visit visit) const;
     void add(const QRectF& box);
+    bool fits(const QRectF& box) const;
 
     QRectF m_view;
     double m_repeatDistance;
