@@ -41,6 +41,15 @@ bool LabelPlacer::repeats(const QString& text, QPointF centre) const {
                        [&](QPointF other) { return QLineF(other, centre).length() < m_repeatDistance; });
 }
 
+bool LabelPlacer::covered(QPointF point) const {
+    bool hit = false;
+    forBuckets(QRectF(point, QSizeF(0, 0)), [&](std::size_t bucket) {
+        for (const uint32_t index : m_buckets[bucket])
+            hit = hit || m_boxes[index].contains(point);
+    });
+    return hit;
+}
+
 bool LabelPlacer::fits(const QRectF& box) const {
     if (!m_view.contains(box))
         return false;

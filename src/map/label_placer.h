@@ -22,6 +22,8 @@ public:
 
     // Whether a label of this text centred here would repeat one placed before.
     bool repeats(const QString& text, QPointF centre) const;
+    // Whether a box placed before covers the point: no label centred there can be placed.
+    bool covered(QPointF point) const;
 
     // Places the label when it fits; returns whether it did.
     bool place(const QRectF& box, const QString& text);

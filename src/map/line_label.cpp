@@ -174,4 +174,26 @@ std::optional<std::vector<PlacedGlyph>> placeAlongLine(const LineMeasure& measur
     return placed;
 }
 
+std::optional<QPointF> straightRowCentre(const std::vector<PlacedGlyph>& placed,
+                                         const std::vector<LabelGlyph>& glyphs) {
+    if (placed.empty() || placed.size() != glyphs.size())
+        return std::nullopt;
+    const double angle = placed.front().angle;
+    const double radians = angle * std::numbers::pi / 180;
+    const QPointF direction(std::cos(radians), std::sin(radians));
+    const QPointF start = placed.front().centre - direction * (glyphs.front().advance / 2);
+    // Each character must stand where the row puts it: at its advance along the row's direction.
+    constexpr double kTolerance = 0.05; // pixels, degrees
+    double offset = 0;
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        const QPointF expected = start + direction * (offset + glyphs[i].advance / 2);
+        offset += glyphs[i].advance;
+        if (std::abs(placed[i].angle - angle) > kTolerance ||
+            std::abs(placed[i].centre.x() - expected.x()) > kTolerance ||
+            std::abs(placed[i].centre.y() - expected.y()) > kTolerance)
+            return std::nullopt;
+    }
+    return start + direction * (offset / 2);
+}
+
 } // namespace kestrova

@@ -70,4 +70,9 @@ std::vector<std::vector<double>> labelAnchors(double lineLength, double spacing)
 std::optional<std::vector<PlacedGlyph>> placeAlongLine(const LineMeasure& line, double at,
                                                        const std::vector<LabelGlyph>& glyphs, double maxTurn);
 
+// The middle of a placed label when its characters stand in one straight row, each turned as the row
+// runs (so it can be drawn as one text); nothing when the row bends or the characters stand upright
+// one under the other.
+std::optional<QPointF> straightRowCentre(const std::vector<PlacedGlyph>& placed, const std::vector<LabelGlyph>& glyphs);
+
 } // namespace kestrova

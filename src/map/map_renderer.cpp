@@ -28,10 +28,11 @@ constexpr int kCaptionMargin = 4;
 // Finished cells kept: enough for every panel's view several times over.
 constexpr std::size_t kCellCacheEntries = 384;
 constexpr std::size_t kCellCacheBytes = 96u * 1024 * 1024;
-// The labels placed in the last views: a panel drawn again at the same place, as happens whenever only
-// its vehicle's state changed, draws them again without placing them anew.
-constexpr std::size_t kLabelCacheEntries = 32;
-constexpr std::size_t kLabelCacheBytes = 8u * 1024 * 1024;
+// The last finished views (map and labels, without the caption): a panel drawn again at the same place,
+// as happens whenever only its vehicle's state changed, is copied instead of drawn anew. Enough for
+// every panel's view.
+constexpr std::size_t kViewCacheEntries = 16;
+constexpr std::size_t kViewCacheBytes = 48u * 1024 * 1024;
 // Measured label texts and glyph outlines kept between views.
 constexpr qsizetype kMaxTextEntries = 20000;
 
@@ -168,13 +169,6 @@ struct MapRenderer::LayerLabels {
     QString key;
     double height = 0;
     std::vector<PlacedText> texts;
-
-    std::size_t memoryBytes() const {
-        std::size_t bytes = sizeof(LayerLabels);
-        for (const PlacedText& text : texts)
-            bytes += sizeof(PlacedText) + std::size_t(text.text.size()) * sizeof(QChar);
-        return bytes;
-    }
 };
 
 struct MapRenderer::VisibleTile {
@@ -192,8 +186,7 @@ std::vector<MapRenderer::VisibleTile> MapRenderer::visibleTiles(const ViewWindow
     return tiles;
 }
 
-MapRenderer::MapRenderer()
-    : m_cells(kCellCacheEntries, kCellCacheBytes), m_labels(kLabelCacheEntries, kLabelCacheBytes) {}
+MapRenderer::MapRenderer() : m_cells(kCellCacheEntries, kCellCacheBytes), m_views(kViewCacheEntries, kViewCacheBytes) {}
 
 std::shared_ptr<QImage> MapRenderer::cell(TileId id, const MapLayers& layers) {
     if (std::shared_ptr<QImage> cached = m_cells.find(id))
@@ -248,9 +241,27 @@ const QPainterPath& MapRenderer::textPath(const QFont& font, const QString& key,
 
 const std::vector<LabelGlyph>& MapRenderer::glyphs(const QFontMetricsF& metrics, const QString& key,
                                                    const QString& text) {
+    // Characters recur across names far more than names do, so each is measured once.
     return cachedText(m_glyphs, key + text, [&] {
-        return labelGlyphs(text, [&metrics](const QString& glyph) { return metrics.horizontalAdvance(glyph); });
+        return labelGlyphs(text, [&](const QString& glyph) {
+            return cachedText(m_textWidths, key + glyph, [&] { return metrics.horizontalAdvance(glyph); });
+        });
     });
+}
+
+// A label along a line as pieces of text to draw: in one piece when its characters stand in one straight
+// row (drawing each character alone costs far more), else character by character.
+void addPlacedText(std::vector<PlacedText>& texts, const QString& text, const std::vector<PlacedGlyph>& placed,
+                   const std::vector<LabelGlyph>& characters) {
+    if (const std::optional<QPointF> centre = straightRowCentre(placed, characters)) {
+        double width = 0;
+        for (const LabelGlyph& character : characters)
+            width += character.advance;
+        texts.push_back({text, *centre, placed.front().angle, width});
+        return;
+    }
+    for (std::size_t i = 0; i < placed.size(); ++i)
+        texts.push_back({characters[i].text, placed[i].centre, placed[i].angle, characters[i].advance});
 }
 
 // Calls visit(tile, prepared layer, tile units to pixels) for each visible tile; the prepared layers
@@ -293,7 +304,7 @@ void MapRenderer::placePointLabels(LayerLabels& out, const StyleLayer& style, st
     sortByRank(candidates);
     for (const Candidate& candidate : candidates) {
         const QString& text = candidate.label->text;
-        if (placer.repeats(text, candidate.centre))
+        if (placer.covered(candidate.centre) || placer.repeats(text, candidate.centre))
             continue;
         const double width = textWidth(out.font, out.key, text);
         if (placer.place(LabelPlacer::boxFor(candidate.centre, width, out.height, 0, style.textPadding), text))
@@ -324,15 +335,21 @@ void MapRenderer::placeLineLabels(LayerLabels& out, const StyleLayer& style, std
     for (const Candidate& candidate : candidates) {
         const TileDraw& draw = candidate.tile->draw;
         line.clear();
-        for (const QPointF& point : candidate.label->line)
+        QRectF extent;
+        for (const QPointF& point : candidate.label->line) {
             line.push_back(draw.rect.topLeft() + point * candidate.scale);
+            extent |= QRectF(line.back(), QSizeF(1, 1));
+        }
+        // A name is placed by the tile that draws its middle: lines that never pass there are passed over.
+        if (!extent.intersects(draw.clip.boundingRect()))
+            continue;
         const LineMeasure measure(line);
         const QString& text = candidate.label->text;
         const std::vector<LabelGlyph>& characters = glyphs(metrics, out.key, text);
         for (const std::vector<double>& stretch : labelAnchors(measure.length(), spacing)) {
             for (const double at : stretch) {
                 const QPointF centre = measure.pointAt(at);
-                if (!ownsPoint(draw, bounds, centre) || placer.repeats(text, centre))
+                if (!ownsPoint(draw, bounds, centre) || placer.covered(centre) || placer.repeats(text, centre))
                     continue;
                 const std::optional<std::vector<PlacedGlyph>> placed =
                     placeAlongLine(measure, at, characters, kMaxLabelTurn);
@@ -345,10 +362,7 @@ void MapRenderer::placeLineLabels(LayerLabels& out, const StyleLayer& style, std
                 }
                 if (!placer.place(boxes, text, centre))
                     continue;
-                for (std::size_t i = 0; i < placed->size(); ++i) {
-                    out.texts.push_back(
-                        {characters[i].text, (*placed)[i].centre, (*placed)[i].angle, characters[i].advance});
-                }
+                addPlacedText(out.texts, text, *placed, characters);
                 break;
             }
         }
@@ -399,11 +413,17 @@ void MapRenderer::drawLabels(QPainter& painter, const std::vector<LayerLabels>& 
         painter.setFont(layer->font);
         painter.setPen(colour);
         for (const PlacedText& text : layer->texts) {
+            const bool plain = !(haloWidth > 0 && halo.alpha() > 0);
+            if (plain && text.angle == 0) {
+                // Unturned text comes from the painter's glyph cache; turned text is drawn as outlines.
+                painter.drawText(text.centre + QPointF(-text.width / 2, baseline), text.text);
+                continue;
+            }
             painter.save();
             painter.translate(text.centre);
             painter.rotate(text.angle);
             painter.translate(-text.width / 2, baseline);
-            if (haloWidth > 0 && halo.alpha() > 0) {
+            if (!plain) {
                 // The halo is the glyphs' outline stroked wide; the text is filled over it.
                 const QPainterPath& path = textPath(layer->font, layer->key, text.text);
                 QPen pen(halo, 2 * haloWidth);
@@ -420,22 +440,16 @@ void MapRenderer::drawLabels(QPainter& painter, const std::vector<LayerLabels>& 
 
 void MapRenderer::clear() {
     m_cells.clear();
-    m_labels.clear();
+    m_views.clear();
+    m_current.reset();
     m_textWidths.clear();
     m_textPaths.clear();
     m_glyphs.clear();
-    m_canvas = QImage();
 }
 
-const QImage& MapRenderer::render(const ViewWindow& view, const MapLayers& layers, const QString& caption) {
-    if (layers.generation != m_generation) {
-        m_cells.clear();
-        m_labels.clear();
-        m_generation = layers.generation;
-    }
-    if (m_canvas.size() != QSize(view.width(), view.height()))
-        m_canvas = QImage(view.width(), view.height(), QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&m_canvas);
+void MapRenderer::drawView(QImage& canvas, const ViewWindow& view, const MapLayers& layers, const QRectF& reserved,
+                           bool fonts) {
+    QPainter painter(&canvas);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     const double size = kTileSize;
     const int count = 1 << view.zoom();
@@ -455,31 +469,49 @@ const QImage& MapRenderer::render(const ViewWindow& view, const MapLayers& layer
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    if (fonts && layers.style && layers.vectors)
+        drawLabels(painter, placeLabels(view, layers, reserved), layers, view.zoom());
+}
 
-    if (!haveFonts())
-        return m_canvas;
+const QImage& MapRenderer::render(const ViewWindow& view, const MapLayers& layers, const QString& caption) {
+    if (layers.generation != m_generation) {
+        m_cells.clear();
+        m_views.clear();
+        m_generation = layers.generation;
+    }
+    const bool fonts = haveFonts();
     // Labels keep clear of the caption in the bottom-left corner.
     std::optional<QFont> captionFont;
     QRectF captionArea;
-    if (!caption.isEmpty()) {
+    if (fonts && !caption.isEmpty()) {
         captionFont = labelFont({}, kCaptionPixelSize);
         const QFontMetricsF metrics(*captionFont);
         captionArea = QRectF(kCaptionMargin, view.height() - kCaptionMargin - metrics.height(),
                              metrics.horizontalAdvance(caption), metrics.height());
     }
-    if (layers.style && layers.vectors) {
-        const ViewKey key{view.zoom(), view.left(), view.top(), view.width(), view.height(), captionArea};
-        std::shared_ptr<std::vector<LayerLabels>> labels = m_labels.find(key);
-        if (!labels) {
-            labels = std::make_shared<std::vector<LayerLabels>>(placeLabels(view, layers, captionArea));
-            std::size_t bytes = 0;
-            for (const LayerLabels& layer : *labels)
-                bytes += layer.memoryBytes();
-            m_labels.insert(key, labels, bytes);
+    const ViewKey key{view.zoom(), view.left(), view.top(), view.width(), view.height(), captionArea};
+    m_current = m_views.find(key);
+    if (m_current) {
+        // The view as it was drawn: the last caption's pixels go back first.
+        if (!m_current->underCaption.isNull()) {
+            QPainter painter(&m_current->image);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(m_current->captionAt, m_current->underCaption);
         }
-        drawLabels(painter, *labels, layers, view.zoom());
+    } else {
+        m_current = std::make_shared<KeptView>();
+        m_current->image = QImage(view.width(), view.height(), QImage::Format_ARGB32_Premultiplied);
+        drawView(m_current->image, view, layers, captionArea, fonts);
+        m_views.insert(key, m_current, std::size_t(m_current->image.sizeInBytes()));
     }
+    m_current->underCaption = QImage();
     if (captionFont) {
+        // The caption is drawn onto the kept view itself; what it covers is kept to be put back.
+        const QRect covered = captionArea.adjusted(-4, -4, 4, 4).toAlignedRect().intersected(m_current->image.rect());
+        m_current->underCaption = m_current->image.copy(covered);
+        m_current->captionAt = covered.topLeft();
+        QPainter painter(&m_current->image);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
         const QFontMetricsF metrics(*captionFont);
         painter.translate(captionArea.left(), captionArea.center().y() + (metrics.ascent() - metrics.descent()) / 2);
         QPainterPath path;
@@ -489,7 +521,7 @@ const QImage& MapRenderer::render(const ViewWindow& view, const MapLayers& layer
         painter.strokePath(path, halo);
         painter.fillPath(path, Qt::black);
     }
-    return m_canvas;
+    return m_current->image;
 }
 
 } // namespace kestrova

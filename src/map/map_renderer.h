@@ -17,8 +17,8 @@
 // the style's fill and line layers) is drawn in cells of 256 pixels on the view's zoom grid, each cell
 // from the tiles under it clipped to its square, so features that cross tile edges join without seams.
 // The labels of the symbol layers are placed over the whole view so that none overlaps another, and a
-// caption goes in the bottom-left corner. Finished cells are kept, and so are the labels placed in the
-// last views, so a view drawn again costs little.
+// caption goes in the bottom-left corner. Finished cells are kept, and so are the last finished views
+// (without their caption), so a view drawn again costs little.
 namespace kestrova {
 
 struct MapLayers {
@@ -28,7 +28,7 @@ struct MapLayers {
     uint64_t generation = 0; // changes whenever any of the three does
 };
 
-// A view's place, and the corner its caption keeps free of labels: what the labels placed in it depend on.
+// A view's place, and the corner its caption keeps free of labels: what a finished view depends on.
 struct ViewKey {
     int zoom = 0;
     double left = 0;
@@ -54,7 +54,7 @@ public:
     // The view drawn. The image stays valid until the next call. Labels and the caption need a
     // QGuiApplication (fonts); without one they are left out.
     const QImage& render(const ViewWindow& view, const MapLayers& layers, const QString& caption);
-    // Lets go of every kept cell, text and the canvas.
+    // Lets go of every kept cell, view and text.
     void clear();
 
 private:
@@ -63,6 +63,7 @@ private:
 
     static std::vector<VisibleTile> visibleTiles(const ViewWindow& view, VectorTileSource& vectors);
     std::shared_ptr<QImage> cell(TileId id, const MapLayers& layers);
+    void drawView(QImage& canvas, const ViewWindow& view, const MapLayers& layers, const QRectF& reserved, bool fonts);
     double textWidth(const QFont& font, const QString& fontKey, const QString& text);
     const QPainterPath& textPath(const QFont& font, const QString& fontKey, const QString& text);
     const std::vector<LabelGlyph>& glyphs(const QFontMetricsF& metrics, const QString& fontKey, const QString& text);
@@ -74,12 +75,18 @@ private:
     void drawLabels(QPainter& painter, const std::vector<LayerLabels>& placed, const MapLayers& layers, double zoom);
 
     TileCache<TileId, QImage, TileIdHash> m_cells;
-    TileCache<ViewKey, std::vector<LayerLabels>, ViewKeyHash> m_labels;
+    // A finished view, with the pixels under its current caption.
+    struct KeptView {
+        QImage image;
+        QImage underCaption;
+        QPoint captionAt;
+    };
+    TileCache<ViewKey, KeptView, ViewKeyHash> m_views;
+    std::shared_ptr<KeptView> m_current; // the view last rendered, whose image render() returned
     uint64_t m_generation = 0;
     QHash<QString, double> m_textWidths;
     QHash<QString, QPainterPath> m_textPaths;
     QHash<QString, std::vector<LabelGlyph>> m_glyphs;
-    QImage m_canvas;
 };
 
 // The prepared form of one style layer for a tile, made on first use and kept with the tile.

@@ -32,7 +32,7 @@ DrawnArea drawnArea(uint32_t extent) {
 
 Polyline partPoints(const TileLayer& layer, uint32_t part) {
     Polyline points;
-    points.reserve(layer.partEnds[part] - layer.partBegin(part));
+    points.reserve(layer.partEnds[part] - layer.partBegin(part) + 1); // room to close a ring
     for (uint32_t i = layer.partBegin(part); i < layer.partEnds[part]; ++i)
         points.emplace_back(layer.points[i].x, layer.points[i].y);
     return points;
@@ -44,6 +44,7 @@ QPainterPath& currentPath(PreparedLayer& prepared) {
     if (prepared.paths.empty() || prepared.paths.back().elementCount() >= limit) {
         prepared.paths.emplace_back();
         prepared.paths.back().setFillRule(Qt::WindingFill);
+        prepared.paths.back().reserve(limit);
     }
     return prepared.paths.back();
 }

@@ -56,13 +56,13 @@ struct Edge {
     }
 };
 
-double distanceToSegment(QPointF p, QPointF a, QPointF b) {
+double squaredDistanceToSegment(QPointF p, QPointF a, QPointF b) {
     const QPointF d = b - a;
     const double length2 = QPointF::dotProduct(d, d);
     double t = length2 > 0 ? QPointF::dotProduct(p - a, d) / length2 : 0;
     t = std::clamp(t, 0.0, 1.0);
     const QPointF off = p - along(a, b, t);
-    return std::hypot(off.x(), off.y());
+    return QPointF::dotProduct(off, off);
 }
 
 bool allInside(const Polyline& points, const QRectF& box) {
@@ -125,11 +125,12 @@ Polyline clipRing(const Polyline& ring, const QRectF& box) {
 }
 
 Polyline simplifyLine(const Polyline& line, double tolerance, bool closed) {
-    Polyline points = line;
-    if (closed && !points.empty())
-        points.push_back(points.front());
-    if (points.size() < 3 || !(tolerance > 0))
+    // A line of two points, or a ring of three, has nothing to leave out.
+    if (line.size() < (closed ? 4u : 3u) || !(tolerance > 0))
         return line;
+    Polyline points = line;
+    if (closed)
+        points.push_back(points.front());
     std::vector<bool> keep(points.size(), false);
     keep.front() = keep.back() = true;
     std::vector<std::pair<std::size_t, std::size_t>> stack{{0, points.size() - 1}};
@@ -139,13 +140,13 @@ Polyline simplifyLine(const Polyline& line, double tolerance, bool closed) {
         double farthest = 0;
         std::size_t index = 0;
         for (std::size_t i = first + 1; i < last; ++i) {
-            const double distance = distanceToSegment(points[i], points[first], points[last]);
+            const double distance = squaredDistanceToSegment(points[i], points[first], points[last]);
             if (distance > farthest) {
                 farthest = distance;
                 index = i;
             }
         }
-        if (farthest > tolerance) {
+        if (farthest > tolerance * tolerance) {
             keep[index] = true;
             stack.emplace_back(first, index);
             stack.emplace_back(index, last);
