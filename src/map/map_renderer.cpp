@@ -227,10 +227,6 @@ std::shared_ptr<QImage> MapRenderer::cell(TileId id, const MapLayers& layers) {
     return image;
 }
 
-double MapRenderer::textWidth(const QFont& font, const QString& key, const QString& text) {
-    return cachedText(m_textWidths, key + text, [&] { return QFontMetricsF(font).horizontalAdvance(text); });
-}
-
 const QPainterPath& MapRenderer::textPath(const QFont& font, const QString& key, const QString& text) {
     return cachedText(m_textPaths, key + text, [&] {
         QPainterPath path;
@@ -302,11 +298,15 @@ void MapRenderer::placePointLabels(LayerLabels& out, const StyleLayer& style, st
                                           }
                                       });
     sortByRank(candidates);
+    const QFontMetricsF metrics(out.font);
     for (const Candidate& candidate : candidates) {
         const QString& text = candidate.label->text;
         if (placer.covered(candidate.centre) || placer.repeats(text, candidate.centre))
             continue;
-        const double width = textWidth(out.font, out.key, text);
+        // The characters' widths added up: measured once each, not once per name.
+        double width = 0;
+        for (const LabelGlyph& character : glyphs(metrics, out.key, text))
+            width += character.advance;
         if (placer.place(LabelPlacer::boxFor(candidate.centre, width, out.height, 0, style.textPadding), text))
             out.texts.push_back({text, candidate.centre, 0, width});
     }
@@ -335,14 +335,8 @@ void MapRenderer::placeLineLabels(LayerLabels& out, const StyleLayer& style, std
     for (const Candidate& candidate : candidates) {
         const TileDraw& draw = candidate.tile->draw;
         line.clear();
-        QRectF extent;
-        for (const QPointF& point : candidate.label->line) {
+        for (const QPointF& point : candidate.label->line)
             line.push_back(draw.rect.topLeft() + point * candidate.scale);
-            extent |= QRectF(line.back(), QSizeF(1, 1));
-        }
-        // A name is placed by the tile that draws its middle: lines that never pass there are passed over.
-        if (!extent.intersects(draw.clip.boundingRect()))
-            continue;
         const LineMeasure measure(line);
         const QString& text = candidate.label->text;
         const std::vector<LabelGlyph>& characters = glyphs(metrics, out.key, text);

@@ -64,7 +64,6 @@ private:
     static std::vector<VisibleTile> visibleTiles(const ViewWindow& view, VectorTileSource& vectors);
     std::shared_ptr<QImage> cell(TileId id, const MapLayers& layers);
     void drawView(QImage& canvas, const ViewWindow& view, const MapLayers& layers, const QRectF& reserved, bool fonts);
-    double textWidth(const QFont& font, const QString& fontKey, const QString& text);
     const QPainterPath& textPath(const QFont& font, const QString& fontKey, const QString& text);
     const std::vector<LabelGlyph>& glyphs(const QFontMetricsF& metrics, const QString& fontKey, const QString& text);
     void placePointLabels(LayerLabels& out, const StyleLayer& style, std::vector<VisibleTile>& tiles,

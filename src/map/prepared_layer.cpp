@@ -202,9 +202,15 @@ PreparedLayer prepareLayer(const StyleLayer& style, const VectorTile& tile) {
             break;
         }
     }
+    // A name along a line is placed by the tile that holds its middle, so its line matters only half a
+    // tile beyond the tile's edge: room for a name a whole tile long.
+    const double reach = layer->extent / 2.0;
+    const QRectF labelArea(-reach, -reach, layer->extent + 2 * reach, layer->extent + 2 * reach);
     for (auto& [text, lines] : named) {
-        for (Polyline& line : mergeLines(std::move(lines.lines)))
-            prepared.lineLabels.push_back({text, std::move(line), lines.rank});
+        for (const Polyline& line : mergeLines(std::move(lines.lines))) {
+            for (Polyline& piece : clipPolyline(line, labelArea))
+                prepared.lineLabels.push_back({text, std::move(piece), lines.rank});
+        }
     }
     return prepared;
 }

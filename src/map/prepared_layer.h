@@ -22,7 +22,7 @@ struct LabelCandidate {
 };
 
 // A name placed along its line ("symbol-placement": "line"): the lines of that name in the tile, joined
-// where they meet, each in full (beyond the tile's edge too, so a name near the edge still fits).
+// where they meet, reaching half a tile beyond the tile's edge so that a name near the edge still fits.
 struct LineLabelCandidate {
     QString text;
     Polyline line; // tile units
