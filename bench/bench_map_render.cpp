@@ -1,13 +1,17 @@
-// Rendering and place look-ups of the map engine on a 704 × 448 view, as the map panels and the place
-// descriptions use them. The map is the synthetic city (target bench_map_data) when it has been built,
-// else the demo town; KESTROVA_BENCH_MAP names another vector MBTiles.
+// Rendering and place look-ups of the map engine, as the map panels and the place descriptions use
+// them: every panel zoom level 6 to 14 on a 704 × 448 view (a small panel) and a 1920 × 1080 one (a
+// full screen). The map is the dense synthetic city (target bench_map_data, which scripts/bench builds)
+// when it has been built, else the demo town; KESTROVA_BENCH_MAP names another vector MBTiles. Each
+// result's label names the map it drew.
 
+#include "bench_application.h"
 #include "map/map_engine.h"
 #include "map/mbtiles_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
@@ -15,6 +19,7 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -26,16 +31,6 @@ struct BenchMap {
     int32_t x = 0;
     int32_t y = 0;
 };
-
-QGuiApplication& application() {
-    static int argc = 1;
-    static char name[] = "bench_map_render";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(argc, argv);
-    return app;
-}
 
 // The map's centre from its metadata ("lon,lat,zoom"), else the middle of its bounds.
 void readCentre(BenchMap& bench) {
@@ -60,7 +55,7 @@ void readCentre(BenchMap& bench) {
 
 const BenchMap& benchMap() {
     static const BenchMap bench = [] {
-        application();
+        kestrova::bench::application<QGuiApplication>();
         const QDir build(QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
         BenchMap found;
         found.style = build.filePath(QStringLiteral("kestrova/nv5/demo-style.json"));
@@ -81,14 +76,25 @@ bool openEngine(MapEngine& engine, benchmark::State& state) {
         state.SkipWithError("the map or its style is missing: build the targets demo_map and bench_map_data");
         return false;
     }
+    state.SetLabel(QFileInfo(bench.map).fileName().toStdString());
     return true;
 }
 
-void renderView(MapEngine& engine, int zoom, const QString& path) {
+struct BenchView {
+    int zoom;
+    int width;
+    int height;
+};
+
+BenchView viewOf(const benchmark::State& state) {
+    return {int(state.range(0)), int(state.range(1)), int(state.range(2))};
+}
+
+void renderView(MapEngine& engine, const BenchView& view, const QString& path) {
     const BenchMap& bench = benchMap();
-    engine.SetViewSize(704, 448);
+    engine.SetViewSize(view.width, view.height);
     engine.SetCenter(bench.x, bench.y);
-    engine.SetZoom(zoom);
+    engine.SetZoom(view.zoom);
     engine.SetText(QStringLiteral("最後連線:04-05-01 13:45:10"));
     int32_t result = 0;
     engine.SaveBitmap(path, result);
@@ -100,17 +106,17 @@ void BM_RenderWarm(benchmark::State& state) {
     QTemporaryDir dir;
     if (!openEngine(engine, state))
         return;
-    const int zoom = int(state.range(0));
+    const BenchView view = viewOf(state);
     const QString path = dir.filePath(QStringLiteral("map0.bmp"));
-    renderView(engine, zoom, path);
+    renderView(engine, view, path);
     for (auto _ : state)
-        renderView(engine, zoom, path);
+        renderView(engine, view, path);
 }
 
 // A panel drawn by an engine that has just opened the map: every tile is read and decoded.
 void BM_RenderCold(benchmark::State& state) {
     QTemporaryDir dir;
-    const int zoom = int(state.range(0));
+    const BenchView view = viewOf(state);
     const QString path = dir.filePath(QStringLiteral("map0.bmp"));
     for (auto _ : state) {
         state.PauseTiming();
@@ -118,7 +124,7 @@ void BM_RenderCold(benchmark::State& state) {
         if (!openEngine(*engine, state))
             return;
         state.ResumeTiming();
-        renderView(*engine, zoom, path);
+        renderView(*engine, view, path);
         state.PauseTiming();
         engine.reset();
         state.ResumeTiming();
@@ -158,14 +164,18 @@ void BM_DescribeLocationWarm(benchmark::State& state) {
         describe();
 }
 
-void zooms(benchmark::internal::Benchmark* bench) {
-    for (int zoom : {6, 10, 12, 14})
-        bench->Arg(zoom);
+// Every zoom level of the panels, on a small panel's view and on a full screen.
+void views(benchmark::internal::Benchmark* bench) {
+    bench->ArgNames({"zoom", "width", "height"});
+    for (const auto& [width, height] : {std::pair{704, 448}, std::pair{1920, 1080}}) {
+        for (int zoom = 6; zoom <= 14; ++zoom)
+            bench->Args({zoom, width, height});
+    }
     bench->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 }
 
 } // namespace
 
-BENCHMARK(BM_RenderWarm)->Apply(zooms);
-BENCHMARK(BM_RenderCold)->Apply(zooms);
+BENCHMARK(BM_RenderWarm)->Apply(views);
+BENCHMARK(BM_RenderCold)->Apply(views);
 BENCHMARK(BM_DescribeLocationWarm)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);

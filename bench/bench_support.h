@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bench_application.h"
 #include "startup/message_box.h"
 
 #include <QApplication>
@@ -7,18 +8,12 @@
 
 #include <string>
 
-// What the console benchmarks share: one offscreen application, and message boxes that skip the
+// What the console benchmarks share: one offscreen application (widgets), and message boxes that skip the
 // benchmark with their text, since none is expected while it runs.
 namespace kestrova::bench {
 
 inline QApplication& application() {
-    static int argc = 1;
-    static char name[] = "kestrova-bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    return application<QApplication>();
 }
 
 class SkippingBox final : public MessageBox {

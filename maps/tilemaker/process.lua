@@ -5,6 +5,8 @@
 -- and paths also `subclass`. Lower-class roads and smaller areas start at higher zoom levels.
 --
 -- tilemaker 2.2 calls the functions below with the OSM object as argument (obj:Find, obj:Layer...).
+-- The sea is not in the OSM data: tools/build-map makes it from the coastline with osmcoastline and
+-- adds it as a shapefile layer written to `water`, whose attributes come from attribute_function.
 
 node_keys = { "place", "amenity", "shop", "tourism", "leisure", "historic", "office", "healthcare",
               "railway", "public_transport" }
@@ -372,4 +374,10 @@ function way_function(way)
     else
         writePoi(way, true)
     end
+end
+
+-- The sea's water polygons (the only shapefile layer) -------------------------------------------
+
+function attribute_function(attr, layer)
+    return { class = "ocean" }
 end

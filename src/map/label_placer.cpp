@@ -41,18 +41,37 @@ bool LabelPlacer::repeats(const QString& text, QPointF centre) const {
                        [&](QPointF other) { return QLineF(other, centre).length() < m_repeatDistance; });
 }
 
-bool LabelPlacer::place(const QRectF& box, const QString& text) {
-    if (!m_view.contains(box) || repeats(text, box.center()))
+bool LabelPlacer::covered(QPointF point) const {
+    bool hit = false;
+    forBuckets(QRectF(point, QSizeF(0, 0)), [&](std::size_t bucket) {
+        for (const uint32_t index : m_buckets[bucket])
+            hit = hit || m_boxes[index].contains(point);
+    });
+    return hit;
+}
+
+bool LabelPlacer::fits(const QRectF& box) const {
+    if (!m_view.contains(box))
         return false;
     bool free = true;
     forBuckets(box, [&](std::size_t bucket) {
         for (const uint32_t index : m_buckets[bucket])
             free = free && !m_boxes[index].intersects(box);
     });
-    if (!free)
+    return free;
+}
+
+bool LabelPlacer::place(const QRectF& box, const QString& text) {
+    return place(std::vector<QRectF>{box}, text, box.center());
+}
+
+bool LabelPlacer::place(const std::vector<QRectF>& boxes, const QString& text, QPointF centre) {
+    if (boxes.empty() || repeats(text, centre) ||
+        !std::all_of(boxes.begin(), boxes.end(), [this](const QRectF& box) { return fits(box); }))
         return false;
-    add(box);
-    m_centres[text].push_back(box.center());
+    for (const QRectF& box : boxes)
+        add(box);
+    m_centres[text].push_back(centre);
     return true;
 }
 

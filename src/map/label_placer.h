@@ -22,9 +22,14 @@ public:
 
     // Whether a label of this text centred here would repeat one placed before.
     bool repeats(const QString& text, QPointF centre) const;
+    // Whether a box placed before covers the point: no label centred there can be placed.
+    bool covered(QPointF point) const;
 
     // Places the label when it fits; returns whether it did.
     bool place(const QRectF& box, const QString& text);
+    // Places a label made of several boxes (the characters of a label along a line), centred at centre,
+    // when every box fits; returns whether it did.
+    bool place(const std::vector<QRectF>& boxes, const QString& text, QPointF centre);
 
     // The box around a text of width × height centred on centre and turned by angle degrees, grown by
     // padding on every side.
@@ -35,6 +40,7 @@ private:
 
     template <class Visit> void forBuckets(const QRectF& box, Visit visit) const;
     void add(const QRectF& box);
+    bool fits(const QRectF& box) const;
 
     QRectF m_view;
     double m_repeatDistance;

@@ -1,6 +1,7 @@
 #include "map/map_renderer.h"
 
 #include "map/label_placer.h"
+#include "map/line_label.h"
 #include "map/tile_cover.h"
 
 #include <QFont>
@@ -18,11 +19,20 @@ namespace {
 
 // Same-text labels closer than this are shown once.
 constexpr double kRepeatDistance = 120;
+// Labels along a line: the sharpest turn between two neighbouring characters (degrees), and the least
+// spacing between repeats that a style may ask for (pixels).
+constexpr double kMaxLabelTurn = 45;
+constexpr double kMinSymbolSpacing = 16;
 constexpr int kCaptionPixelSize = 12;
 constexpr int kCaptionMargin = 4;
 // Finished cells kept: enough for every panel's view several times over.
 constexpr std::size_t kCellCacheEntries = 384;
 constexpr std::size_t kCellCacheBytes = 96u * 1024 * 1024;
+// The last finished views (map and labels, without the caption): a panel drawn again at the same place,
+// as happens whenever only its vehicle's state changed, is copied instead of drawn anew. Enough for
+// every panel's view.
+constexpr std::size_t kViewCacheEntries = 16;
+constexpr std::size_t kViewCacheBytes = 48u * 1024 * 1024;
 // Measured label texts and glyph outlines kept between views.
 constexpr qsizetype kMaxTextEntries = 20000;
 
@@ -38,6 +48,17 @@ QFont labelFont(const QStringList& preferred, double pixelSize) {
 
 QString fontKey(const QStringList& preferred, int pixelSize) {
     return preferred.join(u',') + u'/' + QString::number(pixelSize) + u'/';
+}
+
+// The measure of a text kept in its cache (emptied when it grows too large), made on first use.
+template <class Value, class Make>
+const Value& cachedText(QHash<QString, Value>& cache, const QString& key, Make make) {
+    const auto found = cache.constFind(key);
+    if (found != cache.constEnd())
+        return *found;
+    if (cache.size() > kMaxTextEntries)
+        cache.clear();
+    return *cache.insert(key, make());
 }
 
 bool haveFonts() {
@@ -77,12 +98,16 @@ void drawGeometry(QPainter& painter, const StyleLayer& style, const PreparedLaye
     painter.translate(draw.rect.topLeft());
     painter.scale(draw.rect.width() / prepared.extent, draw.rect.height() / prepared.extent);
     if (style.type == StyleLayerType::Fill) {
-        if (color.alpha() > 0)
-            painter.fillPath(prepared.path, color);
+        std::optional<QPen> outline;
         if (style.outlineColor) {
-            QPen outline(style.outlineColor->at(zoom).toQColor(opacity), 1);
-            outline.setCosmetic(true);
-            painter.strokePath(prepared.path, outline);
+            outline.emplace(style.outlineColor->at(zoom).toQColor(opacity), 1);
+            outline->setCosmetic(true);
+        }
+        for (const QPainterPath& path : prepared.paths) {
+            if (color.alpha() > 0)
+                painter.fillPath(path, color);
+            if (outline)
+                painter.strokePath(path, *outline);
         }
         return;
     }
@@ -92,7 +117,8 @@ void drawGeometry(QPainter& painter, const StyleLayer& style, const PreparedLaye
     // A cosmetic pen keeps the width in view pixels whatever the tile's scale.
     QPen pen(color, width);
     pen.setCosmetic(true);
-    pen.setCapStyle(style.lineCap);
+    // Lines kept as separate segments have square caps, which fill the joins between the segments.
+    pen.setCapStyle(prepared.segments ? Qt::SquareCap : style.lineCap);
     pen.setJoinStyle(style.lineJoin);
     if (!style.lineDashes.empty()) {
         QList<qreal> dashes(style.lineDashes.begin(), style.lineDashes.end());
@@ -101,25 +127,17 @@ void drawGeometry(QPainter& painter, const StyleLayer& style, const PreparedLaye
         if (std::any_of(dashes.begin(), dashes.end(), [](qreal d) { return d > 0; }))
             pen.setDashPattern(dashes);
     }
-    painter.strokePath(prepared.path, pen);
+    for (const QPainterPath& path : prepared.paths)
+        painter.strokePath(path, pen);
 }
 
-struct VisibleTile {
-    TileDraw draw;
-    std::shared_ptr<CachedVectorTile> tile;
-};
-
-std::vector<VisibleTile> visibleTiles(const ViewWindow& view, VectorTileSource& vectors) {
-    std::vector<VisibleTile> tiles;
-    for (const TileDraw& draw : coverView(view, vectors.minZoom(), vectors.maxZoom(),
-                                          [&vectors](TileId id) { return vectors.tile(id) != nullptr; })) {
-        if (std::shared_ptr<CachedVectorTile> tile = vectors.tile(draw.tile))
-            tiles.push_back({draw, std::move(tile)});
-    }
-    return tiles;
+// A label belongs to the tile that draws the place where it stands.
+bool ownsPoint(const TileDraw& draw, const QRectF& bounds, QPointF point) {
+    return bounds.contains(point) && draw.clip.contains(QPoint(int(std::floor(point.x())), int(std::floor(point.y()))));
 }
 
-struct PlacedLabel {
+// A piece of placed text: a whole point label, or one character of a label along a line.
+struct PlacedText {
     QString text;
     QPointF centre;
     double angle = 0;
@@ -145,7 +163,30 @@ std::shared_ptr<const PreparedLayer> preparedLayer(VectorTileSource& source, Til
     return slot;
 }
 
-MapRenderer::MapRenderer() : m_cells(kCellCacheEntries, kCellCacheBytes) {}
+struct MapRenderer::LayerLabels {
+    std::size_t index = 0;
+    QFont font;
+    QString key;
+    double height = 0;
+    std::vector<PlacedText> texts;
+};
+
+struct MapRenderer::VisibleTile {
+    TileDraw draw;
+    std::shared_ptr<CachedVectorTile> tile;
+};
+
+std::vector<MapRenderer::VisibleTile> MapRenderer::visibleTiles(const ViewWindow& view, VectorTileSource& vectors) {
+    std::vector<VisibleTile> tiles;
+    for (const TileDraw& draw : coverView(view, vectors.minZoom(), vectors.maxZoom(),
+                                          [&vectors](TileId id) { return vectors.tile(id) != nullptr; })) {
+        if (std::shared_ptr<CachedVectorTile> tile = vectors.tile(draw.tile))
+            tiles.push_back({draw, std::move(tile)});
+    }
+    return tiles;
+}
+
+MapRenderer::MapRenderer() : m_cells(kCellCacheEntries, kCellCacheBytes), m_views(kViewCacheEntries, kViewCacheBytes) {}
 
 std::shared_ptr<QImage> MapRenderer::cell(TileId id, const MapLayers& layers) {
     if (std::shared_ptr<QImage> cached = m_cells.find(id))
@@ -176,7 +217,7 @@ std::shared_ptr<QImage> MapRenderer::cell(TileId id, const MapLayers& layers) {
             for (VisibleTile& visible : tiles) {
                 const std::shared_ptr<const PreparedLayer> prepared =
                     preparedLayer(*layers.vectors, visible.draw.tile, *visible.tile, layers, index);
-                if (!prepared->path.isEmpty())
+                if (!prepared->paths.empty())
                     drawGeometry(painter, style, *prepared, visible.draw, zoom);
             }
         }
@@ -186,46 +227,152 @@ std::shared_ptr<QImage> MapRenderer::cell(TileId id, const MapLayers& layers) {
     return image;
 }
 
-double MapRenderer::textWidth(const QFont& font, const QString& key, const QString& text) {
-    const QString full = key + text;
-    const auto found = m_textWidths.constFind(full);
-    if (found != m_textWidths.constEnd())
-        return *found;
-    if (m_textWidths.size() > kMaxTextEntries)
-        m_textWidths.clear();
-    const double width = QFontMetricsF(font).horizontalAdvance(text);
-    m_textWidths.insert(full, width);
-    return width;
-}
-
 const QPainterPath& MapRenderer::textPath(const QFont& font, const QString& key, const QString& text) {
-    const QString full = key + text;
-    auto found = m_textPaths.find(full);
-    if (found != m_textPaths.end())
-        return *found;
-    if (m_textPaths.size() > kMaxTextEntries)
-        m_textPaths.clear();
-    QPainterPath path;
-    path.addText(0, 0, font, text);
-    return *m_textPaths.insert(full, path);
+    return cachedText(m_textPaths, key + text, [&] {
+        QPainterPath path;
+        path.addText(0, 0, font, text);
+        return path;
+    });
 }
 
-// Labels are placed from the top style layer down so that upper layers win, and within a layer by
-// rank; then drawn from the bottom layer up.
-void MapRenderer::drawLabels(QPainter& painter, const ViewWindow& view, const MapLayers& layers,
-                             const QRectF& reserved) {
-    struct LayerLabels {
-        std::size_t index = 0;
-        QFont font;
-        QString key;
-        std::vector<PlacedLabel> labels;
+const std::vector<LabelGlyph>& MapRenderer::glyphs(const QFontMetricsF& metrics, const QString& key,
+                                                   const QString& text) {
+    // Characters recur across names far more than names do, so each is measured once.
+    return cachedText(m_glyphs, key + text, [&] {
+        return labelGlyphs(text, [&](const QString& glyph) {
+            return cachedText(m_textWidths, key + glyph, [&] { return metrics.horizontalAdvance(glyph); });
+        });
+    });
+}
+
+// A label along a line as pieces of text to draw: in one piece when its characters stand in one straight
+// row (drawing each character alone costs far more), else character by character.
+void addPlacedText(std::vector<PlacedText>& texts, const QString& text, const std::vector<PlacedGlyph>& placed,
+                   const std::vector<LabelGlyph>& characters) {
+    if (const std::optional<QPointF> centre = straightRowCentre(placed, characters)) {
+        double width = 0;
+        for (const LabelGlyph& character : characters)
+            width += character.advance;
+        texts.push_back({text, *centre, placed.front().angle, width});
+        return;
+    }
+    for (std::size_t i = 0; i < placed.size(); ++i)
+        texts.push_back({characters[i].text, placed[i].centre, placed[i].angle, characters[i].advance});
+}
+
+// Calls visit(tile, prepared layer, tile units to pixels) for each visible tile; the prepared layers
+// returned stay alive while their candidates are in use.
+template <class Tiles, class Visit>
+std::vector<std::shared_ptr<const PreparedLayer>> forEachPrepared(Tiles& tiles, const MapLayers& layers,
+                                                                  std::size_t index, Visit visit) {
+    std::vector<std::shared_ptr<const PreparedLayer>> keep;
+    for (auto& visible : tiles) {
+        std::shared_ptr<const PreparedLayer> prepared =
+            preparedLayer(*layers.vectors, visible.draw.tile, *visible.tile, layers, index);
+        visit(visible, *prepared, visible.draw.rect.width() / prepared->extent);
+        keep.push_back(std::move(prepared));
+    }
+    return keep;
+}
+
+// Lower ranks are placed first; equal ranks keep the tiles' order.
+template <class Candidates> void sortByRank(Candidates& candidates) {
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const auto& a, const auto& b) { return a.label->rank < b.label->rank; });
+}
+
+// Point labels, lowest rank first, each centred on its point.
+void MapRenderer::placePointLabels(LayerLabels& out, const StyleLayer& style, std::vector<VisibleTile>& tiles,
+                                   const MapLayers& layers, LabelPlacer& placer, const QRectF& bounds) {
+    struct Candidate {
+        const LabelCandidate* label;
+        QPointF centre;
     };
+    std::vector<Candidate> candidates;
+    const auto keep = forEachPrepared(tiles, layers, out.index,
+                                      [&](const auto& visible, const PreparedLayer& prepared, double scale) {
+                                          for (const LabelCandidate& label : prepared.labels) {
+                                              const QPointF centre = visible.draw.rect.topLeft() + label.anchor * scale;
+                                              if (ownsPoint(visible.draw, bounds, centre))
+                                                  candidates.push_back({&label, centre});
+                                          }
+                                      });
+    sortByRank(candidates);
+    const QFontMetricsF metrics(out.font);
+    for (const Candidate& candidate : candidates) {
+        const QString& text = candidate.label->text;
+        if (placer.covered(candidate.centre) || placer.repeats(text, candidate.centre))
+            continue;
+        // The characters' widths added up: measured once each, not once per name.
+        double width = 0;
+        for (const LabelGlyph& character : glyphs(metrics, out.key, text))
+            width += character.advance;
+        if (placer.place(LabelPlacer::boxFor(candidate.centre, width, out.height, 0, style.textPadding), text))
+            out.texts.push_back({text, candidate.centre, 0, width});
+    }
+}
+
+// Labels along lines, lowest rank first: each line is cut into stretches of the layer's spacing, and
+// each stretch holds its name once where the name fits, follows the line and collides with nothing.
+void MapRenderer::placeLineLabels(LayerLabels& out, const StyleLayer& style, std::vector<VisibleTile>& tiles,
+                                  const MapLayers& layers, LabelPlacer& placer, const QRectF& bounds, double zoom) {
+    struct Candidate {
+        const LineLabelCandidate* label;
+        const VisibleTile* tile;
+        double scale;
+    };
+    std::vector<Candidate> candidates;
+    const auto keep = forEachPrepared(tiles, layers, out.index,
+                                      [&](const VisibleTile& visible, const PreparedLayer& prepared, double scale) {
+                                          for (const LineLabelCandidate& label : prepared.lineLabels)
+                                              candidates.push_back({&label, &visible, scale});
+                                      });
+    sortByRank(candidates);
+    const QFontMetricsF metrics(out.font);
+    const double spacing = std::max(kMinSymbolSpacing, style.symbolSpacing.at(zoom));
+    Polyline line;
+    std::vector<QRectF> boxes;
+    for (const Candidate& candidate : candidates) {
+        const TileDraw& draw = candidate.tile->draw;
+        line.clear();
+        for (const QPointF& point : candidate.label->line)
+            line.push_back(draw.rect.topLeft() + point * candidate.scale);
+        const LineMeasure measure(line);
+        const QString& text = candidate.label->text;
+        const std::vector<LabelGlyph>& characters = glyphs(metrics, out.key, text);
+        for (const std::vector<double>& stretch : labelAnchors(measure.length(), spacing)) {
+            for (const double at : stretch) {
+                const QPointF centre = measure.pointAt(at);
+                if (!ownsPoint(draw, bounds, centre) || placer.covered(centre) || placer.repeats(text, centre))
+                    continue;
+                const std::optional<std::vector<PlacedGlyph>> placed =
+                    placeAlongLine(measure, at, characters, kMaxLabelTurn);
+                if (!placed)
+                    continue;
+                boxes.clear();
+                for (std::size_t i = 0; i < placed->size(); ++i) {
+                    boxes.push_back(LabelPlacer::boxFor((*placed)[i].centre, characters[i].advance, out.height,
+                                                        (*placed)[i].angle, style.textPadding));
+                }
+                if (!placer.place(boxes, text, centre))
+                    continue;
+                addPlacedText(out.texts, text, *placed, characters);
+                break;
+            }
+        }
+    }
+}
+
+// Labels are placed from the top style layer down so that upper layers win; drawLabels draws them from
+// the bottom layer up.
+std::vector<MapRenderer::LayerLabels> MapRenderer::placeLabels(const ViewWindow& view, const MapLayers& layers,
+                                                               const QRectF& reserved) {
     std::vector<VisibleTile> tiles = visibleTiles(view, *layers.vectors);
-    LabelPlacer placer(QRectF(0, 0, view.width(), view.height()), kRepeatDistance);
+    const QRectF bounds(0, 0, view.width(), view.height());
+    LabelPlacer placer(bounds, kRepeatDistance);
     if (!reserved.isEmpty())
         placer.reserve(reserved);
     const double zoom = view.zoom();
-    const QRectF bounds(0, 0, view.width(), view.height());
     std::vector<LayerLabels> placed;
     for (std::size_t index = layers.style->layers.size(); index-- > 0;) {
         const StyleLayer& style = layers.style->layers[index];
@@ -237,43 +384,18 @@ void MapRenderer::drawLabels(QPainter& painter, const ViewWindow& view, const Ma
         const int pixelSize = std::max(1, int(std::lround(style.textSize.at(zoom))));
         out.font = labelFont(style.textFont, pixelSize);
         out.key = fontKey(style.textFont, pixelSize);
-        const double height = QFontMetricsF(out.font).height();
-        struct Candidate {
-            const LabelCandidate* label;
-            QPointF centre;
-            double scale;
-        };
-        std::vector<Candidate> candidates;
-        std::vector<std::shared_ptr<const PreparedLayer>> keep;
-        for (VisibleTile& visible : tiles) {
-            std::shared_ptr<const PreparedLayer> prepared =
-                preparedLayer(*layers.vectors, visible.draw.tile, *visible.tile, layers, index);
-            const double scale = visible.draw.rect.width() / prepared->extent;
-            for (const LabelCandidate& label : prepared->labels) {
-                const QPointF centre = visible.draw.rect.topLeft() + label.anchor * scale;
-                // A label belongs to the tile that draws the place where it stands.
-                if (bounds.contains(centre) &&
-                    visible.draw.clip.contains(QPoint(int(std::floor(centre.x())), int(std::floor(centre.y())))))
-                    candidates.push_back({&label, centre, scale});
-            }
-            keep.push_back(std::move(prepared));
-        }
-        std::stable_sort(candidates.begin(), candidates.end(),
-                         [](const Candidate& a, const Candidate& b) { return a.label->rank < b.label->rank; });
-        for (const Candidate& candidate : candidates) {
-            const QString& text = candidate.label->text;
-            if (placer.repeats(text, candidate.centre))
-                continue;
-            const double width = textWidth(out.font, out.key, text);
-            if (candidate.label->length > 0 && width > candidate.label->length * candidate.scale)
-                continue; // the text does not fit along its segment
-            const QRectF box =
-                LabelPlacer::boxFor(candidate.centre, width, height, candidate.label->angle, style.textPadding);
-            if (placer.place(box, text))
-                out.labels.push_back({text, candidate.centre, candidate.label->angle, width});
-        }
+        out.height = QFontMetricsF(out.font).height();
+        if (style.linePlacement)
+            placeLineLabels(out, style, tiles, layers, placer, bounds, zoom);
+        else
+            placePointLabels(out, style, tiles, layers, placer, bounds);
         placed.push_back(std::move(out));
     }
+    return placed;
+}
+
+void MapRenderer::drawLabels(QPainter& painter, const std::vector<LayerLabels>& placed, const MapLayers& layers,
+                             double zoom) {
     for (auto layer = placed.rbegin(); layer != placed.rend(); ++layer) {
         const StyleLayer& style = layers.style->layers[layer->index];
         const double opacity = opacityAt(style, zoom);
@@ -283,21 +405,27 @@ void MapRenderer::drawLabels(QPainter& painter, const ViewWindow& view, const Ma
         const QFontMetricsF metrics(layer->font);
         const double baseline = (metrics.ascent() - metrics.descent()) / 2;
         painter.setFont(layer->font);
-        for (const PlacedLabel& label : layer->labels) {
+        painter.setPen(colour);
+        for (const PlacedText& text : layer->texts) {
+            const bool plain = !(haloWidth > 0 && halo.alpha() > 0);
+            if (plain && text.angle == 0) {
+                // Unturned text comes from the painter's glyph cache; turned text is drawn as outlines.
+                painter.drawText(text.centre + QPointF(-text.width / 2, baseline), text.text);
+                continue;
+            }
             painter.save();
-            painter.translate(label.centre);
-            painter.rotate(label.angle);
-            painter.translate(-label.width / 2, baseline);
-            if (haloWidth > 0 && halo.alpha() > 0) {
+            painter.translate(text.centre);
+            painter.rotate(text.angle);
+            painter.translate(-text.width / 2, baseline);
+            if (!plain) {
                 // The halo is the glyphs' outline stroked wide; the text is filled over it.
-                const QPainterPath& path = textPath(layer->font, layer->key, label.text);
+                const QPainterPath& path = textPath(layer->font, layer->key, text.text);
                 QPen pen(halo, 2 * haloWidth);
                 pen.setJoinStyle(Qt::RoundJoin);
                 painter.strokePath(path, pen);
                 painter.fillPath(path, colour);
             } else {
-                painter.setPen(colour);
-                painter.drawText(QPointF(0, 0), label.text);
+                painter.drawText(QPointF(0, 0), text.text);
             }
             painter.restore();
         }
@@ -306,19 +434,16 @@ void MapRenderer::drawLabels(QPainter& painter, const ViewWindow& view, const Ma
 
 void MapRenderer::clear() {
     m_cells.clear();
+    m_views.clear();
+    m_current.reset();
     m_textWidths.clear();
     m_textPaths.clear();
-    m_canvas = QImage();
+    m_glyphs.clear();
 }
 
-const QImage& MapRenderer::render(const ViewWindow& view, const MapLayers& layers, const QString& caption) {
-    if (layers.generation != m_generation) {
-        m_cells.clear();
-        m_generation = layers.generation;
-    }
-    if (m_canvas.size() != QSize(view.width(), view.height()))
-        m_canvas = QImage(view.width(), view.height(), QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&m_canvas);
+void MapRenderer::drawView(QImage& canvas, const ViewWindow& view, const MapLayers& layers, const QRectF& reserved,
+                           bool fonts) {
+    QPainter painter(&canvas);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     const double size = kTileSize;
     const int count = 1 << view.zoom();
@@ -338,21 +463,49 @@ const QImage& MapRenderer::render(const ViewWindow& view, const MapLayers& layer
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    if (fonts && layers.style && layers.vectors)
+        drawLabels(painter, placeLabels(view, layers, reserved), layers, view.zoom());
+}
 
-    if (!haveFonts())
-        return m_canvas;
+const QImage& MapRenderer::render(const ViewWindow& view, const MapLayers& layers, const QString& caption) {
+    if (layers.generation != m_generation) {
+        m_cells.clear();
+        m_views.clear();
+        m_generation = layers.generation;
+    }
+    const bool fonts = haveFonts();
     // Labels keep clear of the caption in the bottom-left corner.
     std::optional<QFont> captionFont;
     QRectF captionArea;
-    if (!caption.isEmpty()) {
+    if (fonts && !caption.isEmpty()) {
         captionFont = labelFont({}, kCaptionPixelSize);
         const QFontMetricsF metrics(*captionFont);
         captionArea = QRectF(kCaptionMargin, view.height() - kCaptionMargin - metrics.height(),
                              metrics.horizontalAdvance(caption), metrics.height());
     }
-    if (layers.style && layers.vectors)
-        drawLabels(painter, view, layers, captionArea);
+    const ViewKey key{view.zoom(), view.left(), view.top(), view.width(), view.height(), captionArea};
+    m_current = m_views.find(key);
+    if (m_current) {
+        // The view as it was drawn: the last caption's pixels go back first.
+        if (!m_current->underCaption.isNull()) {
+            QPainter painter(&m_current->image);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(m_current->captionAt, m_current->underCaption);
+        }
+    } else {
+        m_current = std::make_shared<KeptView>();
+        m_current->image = QImage(view.width(), view.height(), QImage::Format_ARGB32_Premultiplied);
+        drawView(m_current->image, view, layers, captionArea, fonts);
+        m_views.insert(key, m_current, std::size_t(m_current->image.sizeInBytes()));
+    }
+    m_current->underCaption = QImage();
     if (captionFont) {
+        // The caption is drawn onto the kept view itself; what it covers is kept to be put back.
+        const QRect covered = captionArea.adjusted(-4, -4, 4, 4).toAlignedRect().intersected(m_current->image.rect());
+        m_current->underCaption = m_current->image.copy(covered);
+        m_current->captionAt = covered.topLeft();
+        QPainter painter(&m_current->image);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
         const QFontMetricsF metrics(*captionFont);
         painter.translate(captionArea.left(), captionArea.center().y() + (metrics.ascent() - metrics.descent()) / 2);
         QPainterPath path;
@@ -362,7 +515,7 @@ const QImage& MapRenderer::render(const ViewWindow& view, const MapLayers& layer
         painter.strokePath(path, halo);
         painter.fillPath(path, Qt::black);
     }
-    return m_canvas;
+    return m_current->image;
 }
 
 } // namespace kestrova

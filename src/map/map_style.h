@@ -59,7 +59,8 @@ struct StyleLayer {
     ZoomValue<StyleColor> haloColor{StyleColor{0, 0, 0, 0}};
     ZoomValue<double> haloWidth{0.0};
     double textPadding = 2;
-    bool linePlacement = false; // symbol-placement "line": along the line, else at a point
+    bool linePlacement = false;             // symbol-placement "line": along the line, else at a point
+    ZoomValue<double> symbolSpacing{250.0}; // pixels between labels repeated along a line
 
     bool isDrawnAt(double zoom) const { return visible && zoom >= minZoom && zoom < maxZoom; }
 };

@@ -1,25 +1,103 @@
 #include "map/prepared_layer.h"
 
+#include "map/line_label.h"
+
 #include <cmath>
+#include <map>
 #include <numbers>
 
 namespace kestrova {
 
 namespace {
 
-void addParts(QPainterPath& path, const TileLayer& layer, const TileFeature& feature, bool closed) {
-    for (uint32_t part = feature.partBegin; part < feature.partEnd; ++part) {
-        const uint32_t begin = layer.partBegin(part);
-        const uint32_t end = layer.partEnds[part];
-        path.moveTo(layer.points[begin].x, layer.points[begin].y);
-        for (uint32_t i = begin + 1; i < end; ++i)
-            path.lineTo(layer.points[i].x, layer.points[i].y);
-        if (closed)
-            path.closeSubpath();
+// What is drawn of a tile: its square and a margin around it, a sixteenth of the tile (16 pixels at the
+// tile's own zoom level) that holds half the widest line with its joins; the rest belongs to the
+// neighbours. Detail below a quarter pixel at that level is left out.
+constexpr double kMarginPerExtent = 1.0 / 16;
+constexpr double kTolerancePerExtent = 1.0 / 1024;
+// Path elements beyond which a feature starts a new path. Areas and joined lines rasterise fastest in
+// small paths; separate segments take another, cheaper way through the painter and may share larger ones.
+constexpr int kPathElements = 48;
+constexpr int kSegmentPathElements = 1024;
+
+struct DrawnArea {
+    QRectF box;
+    double tolerance;
+};
+
+DrawnArea drawnArea(uint32_t extent) {
+    const double margin = extent * kMarginPerExtent;
+    return {QRectF(-margin, -margin, extent + 2 * margin, extent + 2 * margin), extent * kTolerancePerExtent};
+}
+
+Polyline partPoints(const TileLayer& layer, uint32_t part) {
+    Polyline points;
+    points.reserve(layer.partEnds[part] - layer.partBegin(part) + 1); // room to close a ring
+    for (uint32_t i = layer.partBegin(part); i < layer.partEnds[part]; ++i)
+        points.emplace_back(layer.points[i].x, layer.points[i].y);
+    return points;
+}
+
+// The path that the next feature goes into: a new one when the last is full.
+QPainterPath& currentPath(PreparedLayer& prepared) {
+    const int limit = prepared.segments ? kSegmentPathElements : kPathElements;
+    if (prepared.paths.empty() || prepared.paths.back().elementCount() >= limit) {
+        prepared.paths.emplace_back();
+        prepared.paths.back().setFillRule(Qt::WindingFill);
+        prepared.paths.back().reserve(limit);
+    }
+    return prepared.paths.back();
+}
+
+void addPolyline(QPainterPath& path, const Polyline& points, bool closed) {
+    path.moveTo(points.front());
+    for (std::size_t i = 1; i < points.size(); ++i)
+        path.lineTo(points[i]);
+    if (closed)
+        path.closeSubpath();
+}
+
+void addSegments(QPainterPath& path, const Polyline& points) {
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        path.moveTo(points[i - 1]);
+        path.lineTo(points[i]);
     }
 }
 
-// The label along the longest segment of the feature's lines, centred on that segment.
+// Polygons as filled areas: each ring cut to the drawn area and thinned; rings that vanish are left out.
+void addAreas(PreparedLayer& prepared, const TileLayer& layer, const TileFeature& feature, const DrawnArea& area) {
+    QPainterPath& path = currentPath(prepared);
+    for (uint32_t part = feature.partBegin; part < feature.partEnd; ++part) {
+        const Polyline ring = simplifyLine(clipRing(partPoints(layer, part), area.box), area.tolerance, true);
+        if (ring.size() >= 3)
+            addPolyline(path, ring, true);
+    }
+}
+
+// Lines, and the outlines of polygons, as strokes: cut to the drawn area and thinned.
+void addStrokes(PreparedLayer& prepared, const TileLayer& layer, const TileFeature& feature, const DrawnArea& area) {
+    QPainterPath& path = currentPath(prepared);
+    for (uint32_t part = feature.partBegin; part < feature.partEnd; ++part) {
+        Polyline points = partPoints(layer, part);
+        if (feature.type == GeometryType::Polygon && !points.empty())
+            points.push_back(points.front());
+        for (const Polyline& piece : clipPolyline(points, area.box)) {
+            const Polyline thinned = simplifyLine(piece, area.tolerance);
+            if (prepared.segments)
+                addSegments(path, thinned);
+            else
+                addPolyline(path, thinned, false);
+        }
+    }
+}
+
+// A line layer whose colour never shows what lies under it and that has no dashes.
+bool drawnAsSegments(const StyleLayer& style) {
+    return style.type == StyleLayerType::Line && style.lineDashes.empty() && style.color.isConstant() &&
+           style.color.at(0).a >= 1 && style.opacity.isConstant() && style.opacity.at(0) >= 1;
+}
+
+// The label of a line placed at a point: the middle of the line's longest segment.
 std::optional<LabelCandidate> lineLabel(const TileLayer& layer, const TileFeature& feature) {
     double best = 0;
     LabelCandidate label;
@@ -34,13 +112,6 @@ std::optional<LabelCandidate> lineLabel(const TileLayer& layer, const TileFeatur
                 continue;
             best = length;
             label.anchor = QPointF((double(a.x) + b.x) / 2, (double(a.y) + b.y) / 2);
-            double angle = std::atan2(dy, dx) * 180 / std::numbers::pi;
-            if (angle > 90)
-                angle -= 180;
-            else if (angle <= -90)
-                angle += 180;
-            label.angle = angle;
-            label.length = length;
         }
     }
     if (best <= 0)
@@ -53,7 +124,13 @@ double rankOf(const TileLayer& layer, const TileFeature& feature) {
     return rank && rank->kind == TileValue::Kind::Number && std::isfinite(rank->number) ? rank->number : 1e9;
 }
 
-void addLabels(PreparedLayer& prepared, const StyleLayer& style, const TileLayer& layer, const TileFeature& feature) {
+struct NamedLines {
+    double rank = 1e9;
+    std::vector<Polyline> lines;
+};
+
+void addLabels(PreparedLayer& prepared, std::map<QString, NamedLines>& named, const StyleLayer& style,
+               const TileLayer& layer, const TileFeature& feature) {
     if (feature.type == GeometryType::Polygon)
         return;
     const QString text = expandTextField(style.textField, layer, feature);
@@ -63,8 +140,15 @@ void addLabels(PreparedLayer& prepared, const StyleLayer& style, const TileLayer
     if (feature.type == GeometryType::Point) {
         for (uint32_t part = feature.partBegin; part < feature.partEnd; ++part) {
             const TilePoint& point = layer.points[layer.partBegin(part)];
-            prepared.labels.push_back({text, QPointF(point.x, point.y), 0, 0, rank});
+            prepared.labels.push_back({text, QPointF(point.x, point.y), rank});
         }
+        return;
+    }
+    if (style.linePlacement) {
+        NamedLines& lines = named[text];
+        lines.rank = std::min(lines.rank, rank);
+        for (uint32_t part = feature.partBegin; part < feature.partEnd; ++part)
+            lines.lines.push_back(partPoints(layer, part));
         return;
     }
     std::optional<LabelCandidate> label = lineLabel(layer, feature);
@@ -72,19 +156,21 @@ void addLabels(PreparedLayer& prepared, const StyleLayer& style, const TileLayer
         return;
     label->text = text;
     label->rank = rank;
-    if (!style.linePlacement) {
-        label->angle = 0;
-        label->length = 0;
-    }
     prepared.labels.push_back(std::move(*label));
 }
 
 } // namespace
 
 std::size_t PreparedLayer::memoryBytes() const {
-    std::size_t bytes = sizeof(PreparedLayer) + std::size_t(path.elementCount()) * sizeof(QPainterPath::Element);
+    std::size_t bytes = sizeof(PreparedLayer);
+    for (const QPainterPath& path : paths)
+        bytes += sizeof(QPainterPath) + std::size_t(path.elementCount()) * sizeof(QPainterPath::Element);
     for (const LabelCandidate& label : labels)
         bytes += sizeof(LabelCandidate) + std::size_t(label.text.size()) * sizeof(QChar);
+    for (const LineLabelCandidate& label : lineLabels) {
+        bytes += sizeof(LineLabelCandidate) + std::size_t(label.text.size()) * sizeof(QChar) +
+                 label.line.size() * sizeof(QPointF);
+    }
     return bytes;
 }
 
@@ -94,24 +180,36 @@ PreparedLayer prepareLayer(const StyleLayer& style, const VectorTile& tile) {
     if (!layer)
         return prepared;
     prepared.extent = layer->extent;
-    prepared.path.setFillRule(Qt::WindingFill);
+    prepared.segments = drawnAsSegments(style);
+    const DrawnArea area = drawnArea(layer->extent);
+    std::map<QString, NamedLines> named;
     for (const TileFeature& feature : layer->features) {
         if (style.filter && !style.filter->matches(*layer, feature))
             continue;
         switch (style.type) {
         case StyleLayerType::Fill:
             if (feature.type == GeometryType::Polygon)
-                addParts(prepared.path, *layer, feature, true);
+                addAreas(prepared, *layer, feature, area);
             break;
         case StyleLayerType::Line:
             if (feature.type != GeometryType::Point)
-                addParts(prepared.path, *layer, feature, feature.type == GeometryType::Polygon);
+                addStrokes(prepared, *layer, feature, area);
             break;
         case StyleLayerType::Symbol:
-            addLabels(prepared, style, *layer, feature);
+            addLabels(prepared, named, style, *layer, feature);
             break;
         case StyleLayerType::Background:
             break;
+        }
+    }
+    // A name along a line is placed by the tile that holds its middle, so its line matters only half a
+    // tile beyond the tile's edge: room for a name a whole tile long.
+    const double reach = layer->extent / 2.0;
+    const QRectF labelArea(-reach, -reach, layer->extent + 2 * reach, layer->extent + 2 * reach);
+    for (auto& [text, lines] : named) {
+        for (const Polyline& line : mergeLines(std::move(lines.lines))) {
+            for (Polyline& piece : clipPolyline(line, labelArea))
+                prepared.lineLabels.push_back({text, std::move(piece), lines.rank});
         }
     }
     return prepared;

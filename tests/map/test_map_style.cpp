@@ -216,7 +216,8 @@ TEST(MapStyle, Properties_ReadIntoLayer) {
          "paint":{"line-color":"#ffffff","line-width":{"base":1.4,"stops":[[6,0.5],[14,6]]},"line-opacity":0.5,
                   "line-dasharray":[3,2]}},
         {"id":"labels","type":"symbol","source-layer":"place","layout":{"text-field":"{name}","text-size":13,
-         "symbol-placement":"line","text-font":["Noto Sans Regular"],"text-padding":4,"visibility":"none"},
+         "symbol-placement":"line","symbol-spacing":{"stops":[[12,200],[16,400]]},"text-font":["Noto Sans Regular"],
+         "text-padding":4,"visibility":"none"},
          "paint":{"text-color":"rgba(10,20,30,0.5)","text-halo-color":"#fff","text-halo-width":1.5}})json"),
                                                 &reason);
     ASSERT_TRUE(style) << reason.toStdString();
@@ -235,6 +236,7 @@ TEST(MapStyle, Properties_ReadIntoLayer) {
     const StyleLayer& labels = style->layers.at(1);
     EXPECT_FALSE(labels.visible);
     EXPECT_TRUE(labels.linePlacement);
+    EXPECT_DOUBLE_EQ(labels.symbolSpacing.at(14), 300);
     EXPECT_DOUBLE_EQ(labels.textSize.at(3), 13);
     EXPECT_DOUBLE_EQ(labels.textPadding, 4);
     EXPECT_DOUBLE_EQ(labels.color.at(0).a, 0.5);

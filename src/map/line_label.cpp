@@ -1,0 +1,199 @@
+#include "map/line_label.h"
+
+#include <QList>
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <utility>
+
+namespace kestrova {
+
+namespace {
+
+double degrees(QPointF d) {
+    return std::atan2(d.y(), d.x()) * 180 / std::numbers::pi;
+}
+
+// An angle brought into (-180, 180].
+double normalised(double angle) {
+    angle = std::fmod(angle, 360);
+    if (angle > 180)
+        angle -= 360;
+    else if (angle <= -180)
+        angle += 360;
+    return angle;
+}
+
+} // namespace
+
+LineMeasure::LineMeasure(const Polyline& line) : m_line(line), m_along(line.size(), 0) {
+    for (std::size_t i = 1; i < line.size(); ++i) {
+        const QPointF d = line[i] - line[i - 1];
+        m_along[i] = m_along[i - 1] + std::hypot(d.x(), d.y());
+    }
+}
+
+std::pair<QPointF, double> LineMeasure::at(double s) const {
+    if (m_line.size() < 2)
+        return {m_line.empty() ? QPointF() : m_line.front(), 0};
+    std::size_t i = std::size_t(std::upper_bound(m_along.begin(), m_along.end(), s) - m_along.begin());
+    i = std::clamp<std::size_t>(i, 1, m_line.size() - 1);
+    // Segments of no length have no direction: the nearest segment with one gives it, ahead then behind.
+    std::size_t segment = i;
+    while (segment + 1 < m_line.size() && m_along[segment] == m_along[segment - 1])
+        ++segment;
+    while (segment > 1 && m_along[segment] == m_along[segment - 1])
+        --segment;
+    const double span = m_along[i] - m_along[i - 1];
+    const double t = span > 0 ? std::clamp((s - m_along[i - 1]) / span, 0.0, 1.0) : 0;
+    return {m_line[i - 1] + (m_line[i] - m_line[i - 1]) * t, degrees(m_line[segment] - m_line[segment - 1])};
+}
+
+std::vector<QString> splitGraphemes(const QString& text) {
+    std::vector<QString> glyphs;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype start = 0;
+    while (finder.toNextBoundary() != -1) {
+        const qsizetype end = finder.position();
+        if (end > start)
+            glyphs.push_back(text.mid(start, end - start));
+        start = end;
+    }
+    return glyphs;
+}
+
+bool isUprightCharacter(const QString& glyph) {
+    if (glyph.isEmpty())
+        return false;
+    const char32_t code = glyph.toUcs4().front();
+    switch (QChar::script(code)) {
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Hangul:
+    case QChar::Script_Bopomofo:
+        return true;
+    default:
+        // CJK punctuation and full-width forms stand upright too.
+        return (code >= 0x3000 && code <= 0x303F) || (code >= 0xFF00 && code <= 0xFFEF);
+    }
+}
+
+std::vector<Polyline> mergeLines(std::vector<Polyline> lines) {
+    using Key = std::pair<double, double>;
+    auto key = [](QPointF p) { return Key(p.x(), p.y()); };
+    std::multimap<Key, std::size_t> ends;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].size() < 2)
+            continue;
+        ends.emplace(key(lines[i].front()), i);
+        ends.emplace(key(lines[i].back()), i);
+    }
+    std::vector<bool> used(lines.size(), false);
+    // An unused line with an end at p, or lines.size().
+    auto next = [&](QPointF p) {
+        const auto [first, last] = ends.equal_range(key(p));
+        for (auto it = first; it != last; ++it) {
+            if (!used[it->second])
+                return it->second;
+        }
+        return lines.size();
+    };
+    std::vector<Polyline> merged;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (used[i] || lines[i].size() < 2)
+            continue;
+        used[i] = true;
+        Polyline chain = std::move(lines[i]);
+        for (std::size_t j = next(chain.back()); j < lines.size(); j = next(chain.back())) {
+            used[j] = true;
+            Polyline& piece = lines[j];
+            if (piece.front() != chain.back())
+                std::reverse(piece.begin(), piece.end());
+            chain.insert(chain.end(), piece.begin() + 1, piece.end());
+        }
+        for (std::size_t j = next(chain.front()); j < lines.size(); j = next(chain.front())) {
+            used[j] = true;
+            Polyline& piece = lines[j];
+            if (piece.back() != chain.front())
+                std::reverse(piece.begin(), piece.end());
+            chain.insert(chain.begin(), piece.begin(), piece.end() - 1);
+        }
+        merged.push_back(std::move(chain));
+    }
+    return merged;
+}
+
+std::vector<std::vector<double>> labelAnchors(double lineLength, double spacing) {
+    std::vector<std::vector<double>> anchors;
+    if (!(lineLength > 0) || !(spacing > 0))
+        return anchors;
+    const auto stretches = std::max<std::size_t>(1, std::size_t(std::floor(std::min(lineLength / spacing, 1e6))));
+    const double stretch = lineLength / double(stretches);
+    for (std::size_t i = 0; i < stretches; ++i) {
+        const double middle = (double(i) + 0.5) * stretch;
+        anchors.push_back(
+            {middle, middle + stretch / 6, middle - stretch / 6, middle + stretch / 3, middle - stretch / 3});
+    }
+    return anchors;
+}
+
+std::optional<std::vector<PlacedGlyph>> placeAlongLine(const LineMeasure& measure, double at,
+                                                       const std::vector<LabelGlyph>& glyphs, double maxTurn) {
+    if (glyphs.empty() || !(measure.length() > 0))
+        return std::nullopt;
+    double total = 0;
+    for (const LabelGlyph& glyph : glyphs)
+        total += glyph.advance;
+    const double first = at - total / 2;
+    const double last = at + total / 2;
+    if (first < 0 || last > measure.length())
+        return std::nullopt;
+    const QPointF chord = measure.at(last).first - measure.at(first).first;
+    const bool anyUpright = std::any_of(glyphs.begin(), glyphs.end(), [](const LabelGlyph& g) { return g.upright; });
+    const bool vertical = anyUpright && std::abs(chord.y()) > std::abs(chord.x());
+    // Read left to right, or top to bottom when written vertically: else the label runs against the line.
+    const bool reverse = vertical ? chord.y() < 0 : chord.x() < 0 || (chord.x() == 0 && chord.y() < 0);
+
+    std::vector<PlacedGlyph> placed;
+    double offset = 0;
+    double previous = 0;
+    for (const LabelGlyph& glyph : glyphs) {
+        const double middle = offset + glyph.advance / 2;
+        offset += glyph.advance;
+        const auto [centre, direction] = measure.at(reverse ? last - middle : first + middle);
+        const double reading = normalised(reverse ? direction + 180 : direction);
+        if (!placed.empty() && std::abs(normalised(reading - previous)) > maxTurn)
+            return std::nullopt;
+        previous = reading;
+        placed.push_back({centre, vertical && glyph.upright ? normalised(reading - 90) : reading});
+    }
+    return placed;
+}
+
+std::optional<QPointF> straightRowCentre(const std::vector<PlacedGlyph>& placed,
+                                         const std::vector<LabelGlyph>& glyphs) {
+    if (placed.empty() || placed.size() != glyphs.size())
+        return std::nullopt;
+    const double angle = placed.front().angle;
+    const double radians = angle * std::numbers::pi / 180;
+    const QPointF direction(std::cos(radians), std::sin(radians));
+    const QPointF start = placed.front().centre - direction * (glyphs.front().advance / 2);
+    // Each character must stand where the row puts it: at its advance along the row's direction.
+    constexpr double kTolerance = 0.05; // pixels, degrees
+    double offset = 0;
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        const QPointF expected = start + direction * (offset + glyphs[i].advance / 2);
+        offset += glyphs[i].advance;
+        if (std::abs(placed[i].angle - angle) > kTolerance ||
+            std::abs(placed[i].centre.x() - expected.x()) > kTolerance ||
+            std::abs(placed[i].centre.y() - expected.y()) > kTolerance)
+            return std::nullopt;
+    }
+    return start + direction * (offset / 2);
+}
+
+} // namespace kestrova
