@@ -7,6 +7,8 @@
 #include "startup/text_helpers.h"
 
 #include <cmath>
+#include <cstring>
+#include <optional>
 
 namespace kestrova {
 
@@ -61,6 +63,50 @@ FieldValue SingleField(const SqlStatement& row, int column) {
 template <typename Value> FieldValue Optional(const std::optional<Value>& value) {
     return value ? FieldValue(*value) : FieldValue();
 }
+
+// One text column over the rows of a query: a value equal to the row before's is the same shared string.
+// A track's rows mostly repeat their terminal, hemispheres, check point and call history, and thousands
+// of rows then need no new string for them.
+class RepeatedText {
+public:
+    FieldValue field(const SqlStatement& row, int column) {
+        if (row.isNull(column)) {
+            return FieldValue();
+        }
+        const QByteArrayView bytes = row.utf8(column);
+        if (!m_text || bytes != QByteArrayView(m_bytes)) {
+            m_bytes = bytes.toByteArray();
+            m_text = QString::fromUtf8(m_bytes);
+        }
+        return FieldValue(*m_text);
+    }
+
+private:
+    QByteArray m_bytes;
+    std::optional<QString> m_text;
+};
+
+// A column computed from one number: the same number as in the row before (to the bit) gives the same
+// shared result.
+template <typename Input> class RepeatedResult {
+public:
+    template <typename Compute> FieldValue field(const FieldValue& input, Compute compute) {
+        const bool null = TypeOf(input) == FieldType::Null;
+        const Input value = null ? Input() : std::get<Input>(input);
+        if (!m_result || null != m_null || std::memcmp(&value, &m_value, sizeof value) != 0) {
+            m_null = null;
+            m_value = value;
+            m_result = null ? FieldValue() : compute(value);
+        }
+        return *m_result;
+    }
+    void forget() { m_result.reset(); }
+
+private:
+    bool m_null = false;
+    Input m_value = Input();
+    std::optional<FieldValue> m_result;
+};
 
 FieldType AffinityOf(const QString& declaredType) {
     const QString type = declaredType.toUpper();
@@ -345,6 +391,10 @@ ResultSet clsDBLib::GetCommLogRecordSet(const QString& PlateNumber, const QStrin
     const QString km = QStringLiteral("km");
     const QString m = QStringLiteral("m");
 
+    RepeatedText plate, checkPoint, ew, ns, place, healthy;
+    RepeatedResult<double> ewx, nsy;
+    QString lastEW, lastNS;
+    RepeatedResult<float> speedText, directionText, offsetText;
     std::vector<ResultSet::Row> rows;
     while (statement.step()) {
         const FieldValue x = DoubleField(statement, kX);
@@ -352,36 +402,41 @@ ResultSet clsDBLib::GetCommLogRecordSet(const QString& PlateNumber, const QStrin
         const FieldValue speed = SingleField(statement, kSpeed);
         const FieldValue direction = SingleField(statement, kDirection);
         const FieldValue offset = SingleField(statement, kOffset);
-        // A Null hemisphere text joins as ""; a Null number leaves its computed column Null.
-        const auto position = [&](int hemisphere, const FieldValue& value) {
-            return TypeOf(value) == FieldType::Null
-                       ? FieldValue()
-                       : Optional(DegreesMinutesSeconds(TextOf(statement, hemisphere), std::get<double>(value)));
+        const FieldValue EW = ew.field(statement, kEW);
+        const FieldValue NS = ns.field(statement, kNS);
+        // A Null hemisphere text joins as ""; a Null number leaves its computed column Null. A row whose
+        // hemisphere changes computes its position anew.
+        const auto position = [](RepeatedResult<double>& cache, QString& last, const FieldValue& hemisphere,
+                                 const FieldValue& value) {
+            const QString text = TypeOf(hemisphere) == FieldType::Text ? std::get<QString>(hemisphere) : QString();
+            if (text != last) {
+                last = text;
+                cache.forget();
+            }
+            return cache.field(value, [&](double v) { return Optional(DegreesMinutesSeconds(text, v)); });
         };
-        const auto quantity = [](const FieldValue& value, const QString& unit) {
-            return TypeOf(value) == FieldType::Null ? FieldValue()
-                                                    : Optional(QuantityText(std::get<float>(value), unit));
+        const auto quantity = [](RepeatedResult<float>& cache, const FieldValue& value, const QString& unit) {
+            return cache.field(value, [&](float v) { return Optional(QuantityText(v, unit)); });
         };
         ResultSet::Row row;
         row.reserve(17);
-        row.push_back(TextField(statement, kPlate));
+        row.push_back(plate.field(statement, kPlate));
         row.push_back(statement.isNull(kDialTime) ? FieldValue() : Optional(DialTimeValue(statement.text(kDialTime))));
         row.push_back(TextField(statement, kDialTime));
-        row.push_back(TextField(statement, kCheckPoint));
-        row.push_back(position(kEW, x));
-        row.push_back(TextField(statement, kEW));
+        row.push_back(checkPoint.field(statement, kCheckPoint));
+        row.push_back(position(ewx, lastEW, EW, x));
+        row.push_back(EW);
         row.push_back(x);
-        row.push_back(position(kNS, y));
-        row.push_back(TextField(statement, kNS));
+        row.push_back(position(nsy, lastNS, NS, y));
+        row.push_back(NS);
         row.push_back(y);
-        row.push_back(TextField(statement, kPosition));
-        row.push_back(quantity(speed, km));
+        row.push_back(place.field(statement, kPosition));
+        row.push_back(quantity(speedText, speed, km));
         row.push_back(speed);
-        row.push_back(TypeOf(direction) == FieldType::Null ? FieldValue()
-                                                           : Optional(CompassName(std::get<float>(direction))));
+        row.push_back(directionText.field(direction, [](float v) { return Optional(CompassName(v)); }));
         row.push_back(direction);
-        row.push_back(quantity(offset, m));
-        row.push_back(TextField(statement, kHealthy));
+        row.push_back(quantity(offsetText, offset, m));
+        row.push_back(healthy.field(statement, kHealthy));
         rows.push_back(std::move(row));
     }
     return ResultSet(kColumns, std::move(rows));

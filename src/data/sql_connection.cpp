@@ -144,8 +144,12 @@ bool SqlStatement::isNull(int column) const {
 }
 
 QString SqlStatement::text(int column) const {
+    return QString::fromUtf8(utf8(column));
+}
+
+QByteArrayView SqlStatement::utf8(int column) const {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
-    return QString::fromUtf8(bytes, sqlite3_column_bytes(m_stmt, column));
+    return QByteArrayView(bytes, sqlite3_column_bytes(m_stmt, column));
 }
 
 qint64 SqlStatement::integer(int column) const {

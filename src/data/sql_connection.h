@@ -3,6 +3,7 @@
 #include "data/field_value.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <initializer_list>
 #include <span>
@@ -50,6 +51,8 @@ public:
     // The current row's values. Text of a Null is ""; the numeric readers apply SQLite's conversions.
     bool isNull(int column) const;
     QString text(int column) const;
+    // The column's UTF-8 bytes as SQLite holds them, valid until the next step.
+    QByteArrayView utf8(int column) const;
     qint64 integer(int column) const;
     double real(int column) const;
     // The value in its stored class: Null, integer, double or text (a blob is read as UTF-8 text).

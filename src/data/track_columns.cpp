@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
 
 namespace kestrova {
 
@@ -33,6 +34,70 @@ double DecimalOf(float value) {
     return NumberText(value).toDouble();
 }
 
+// The stored time as the console writes it, "yyyy/mm/dd hh:mm:ss" in ASCII digits: its six fields read
+// directly. Anything else goes the general way, field by field.
+std::optional<std::array<int, 6>> CanonicalFields(QStringView text) {
+    static constexpr std::array<qsizetype, 6> kStarts = {0, 5, 8, 11, 14, 17};
+    static constexpr std::array<qsizetype, 6> kLengths = {4, 2, 2, 2, 2, 2};
+    if (text.size() != 19 || text[4] != u'/' || text[7] != u'/' || text[10] != u' ' || text[13] != u':' ||
+        text[16] != u':') {
+        return std::nullopt;
+    }
+    std::array<int, 6> fields{};
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        int value = 0;
+        for (qsizetype i = kStarts[f]; i < kStarts[f] + kLengths[f]; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9') {
+                return std::nullopt;
+            }
+            value = value * 10 + (c - u'0');
+        }
+        fields[f] = value;
+    }
+    return fields;
+}
+
+// Two digits, as Format(value, "00") writes a whole number from 0 to 99.
+QString TwoDigits(double value) {
+    if (value >= 0 && value <= 99 && value == std::floor(value)) {
+        const int n = static_cast<int>(value);
+        const QChar digits[] = {QChar(u'0' + n / 10), QChar(u'0' + n % 10)};
+        return QString(digits, 2);
+    }
+    return Format(value, u"00");
+}
+
+// A Single that is an exact number of hundredths (12, 42.5, 1.25; most speeds and offsets): the text the
+// number patterns give it, built directly. Nothing for any other value, which goes the general way.
+std::optional<QString> ExactHundredthsText(float value, QStringView unit) {
+    const double hundredths = double(value) * 100; // exact: a Single's digits times 100 fit a Double
+    if (!(std::fabs(hundredths) < 1e11) || hundredths != std::floor(hundredths)) {
+        return std::nullopt;
+    }
+    const long long cents = std::llabs(static_cast<long long>(hundredths));
+    const QString digits = QString::number(cents / 100);
+    QString text;
+    text.reserve(digits.size() + digits.size() / 3 + 5 + unit.size());
+    if (hundredths < 0) {
+        text += u'-';
+    }
+    const qsizetype head = digits.size() % 3 == 0 ? 3 : digits.size() % 3;
+    text += QStringView(digits).first(head);
+    for (qsizetype i = head; i < digits.size(); i += 3) {
+        text += u',';
+        text += QStringView(digits).sliced(i, 3);
+    }
+    if (cents % 100 != 0) {
+        text += u'.';
+        text += QChar(static_cast<char16_t>(u'0' + cents % 100 / 10));
+        text += QChar(static_cast<char16_t>(u'0' + cents % 10));
+    }
+    text += u' ';
+    text += unit;
+    return text;
+}
+
 int FloorDiv(int a, int b) {
     const int quotient = a / b;
     return (a % b != 0 && (a < 0) != (b < 0)) ? quotient - 1 : quotient;
@@ -41,12 +106,16 @@ int FloorDiv(int a, int b) {
 } // namespace
 
 std::optional<QDateTime> DialTimeValue(QStringView dbTime) {
-    const auto year = IntegerPart(dbTime, 0, 4);
-    const auto month = IntegerPart(dbTime, 5, 2);
-    const auto day = IntegerPart(dbTime, 8, 2);
-    const auto hour = IntegerPart(dbTime, 11, 2);
-    const auto minute = IntegerPart(dbTime, 14, 2);
-    const auto second = IntegerPart(dbTime, 17, 2);
+    const std::optional<std::array<int, 6>> canonical = CanonicalFields(dbTime);
+    const auto part = [&](std::size_t field, qsizetype from, qsizetype length) -> std::optional<int> {
+        return canonical ? std::optional<int>((*canonical)[field]) : IntegerPart(dbTime, from, length);
+    };
+    const auto year = part(0, 0, 4);
+    const auto month = part(1, 5, 2);
+    const auto day = part(2, 8, 2);
+    const auto hour = part(3, 11, 2);
+    const auto minute = part(4, 14, 2);
+    const auto second = part(5, 17, 2);
     if (!year || !month || !day || !hour || !minute || !second) {
         return std::nullopt;
     }
@@ -84,13 +153,25 @@ std::optional<QString> DegreesMinutesSeconds(const QString& hemisphere, double v
     const double minutes = (value - degrees) * 60;
     const double wholeMinutes = Int(minutes);
     const double seconds = Int((minutes - wholeMinutes) * 60 + 0.5);
-    return hemisphere + u' ' + NumberText(degrees) + QStringLiteral("° ") + Format(wholeMinutes, u"00") +
-           QStringLiteral("' ") + Format(seconds, u"00") + u'"';
+    QString text;
+    text.reserve(hemisphere.size() + 16);
+    text += hemisphere;
+    text += u' ';
+    text += std::fabs(degrees) < 1e15 ? QString::number(static_cast<long long>(degrees)) : NumberText(degrees);
+    text += QStringLiteral("° ");
+    text += TwoDigits(wholeMinutes);
+    text += QStringLiteral("' ");
+    text += TwoDigits(seconds);
+    text += u'"';
+    return text;
 }
 
 std::optional<QString> QuantityText(float value, QStringView unit) {
     if (!std::isfinite(value)) {
         return std::nullopt;
+    }
+    if (std::optional<QString> text = ExactHundredthsText(value, unit)) {
+        return text;
     }
     // The hundredths of the decimal value, so that a large Single is not judged on its binary noise.
     const bool whole = RemainderOf(DecimalOf(value) * 100, 100) == 0;

@@ -107,6 +107,11 @@ TEST(QuantityText, HundredthsDecideTheDecimals) {
     EXPECT_EQ(Quantity(-3.5f), QStringLiteral("-3.50 km"));
     // Beyond the range of the runtime's Mod the same test still holds.
     EXPECT_EQ(Quantity(3e9f), QStringLiteral("3,000,000,000 km"));
+    EXPECT_EQ(Quantity(-1234.75f), QStringLiteral("-1,234.75 km"));
+    EXPECT_EQ(Quantity(999999.5f), QStringLiteral("999,999.50 km"));
+    EXPECT_EQ(Quantity(100), QStringLiteral("100 km"));
+    EXPECT_EQ(Quantity(-0.0f), QStringLiteral("0 km"));
+    EXPECT_EQ(Quantity(12.3f), QStringLiteral("12.30 km"));
     EXPECT_FALSE(QuantityText(std::numeric_limits<float>::infinity(), u"km"));
 }
 
