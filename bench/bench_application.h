@@ -1,11 +1,14 @@
 #pragma once
 
+#include "map/render_heap.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
 // The one Qt application object of a benchmark program, on the offscreen platform unless another is
 // asked for. It is made on first use and never destroyed: a function-local static would be destroyed at
-// exit after Qt's own statics, and crash the program once every benchmark has run.
+// exit after Qt's own statics, and crash the program once every benchmark has run. The heap is set up as
+// the console program sets it up.
 namespace kestrova::bench {
 
 template <class Application> Application& application() {
@@ -14,7 +17,10 @@ template <class Application> Application& application() {
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static Application* const app = new Application(argc, argv);
+    static Application* const app = [] {
+        KeepBitmapMemoryInHeap();
+        return new Application(argc, argv);
+    }();
     return *app;
 }
 

@@ -7,6 +7,7 @@
 #include "console/frm_logo.h"
 #include "console/qt_message_box.h"
 #include "console/vehicle_list_widget.h"
+#include "map/render_heap.h"
 #include "startup/clock.h"
 #include "startup/program_end.h"
 #include "startup/single_instance.h"
@@ -69,6 +70,7 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    KeepBitmapMemoryInHeap();
     installCloseSignals();
     std::setlocale(LC_ALL, "");
     QApplication application(argc, argv);
