@@ -22,20 +22,6 @@ constexpr float kTwipsPerPixel = 15;
 constexpr float kSpeedRightMargin = 45;
 constexpr float kSpeedBottomMargin = 360;
 constexpr float kLandmarkSize = 300;
-constexpr double kMicroDegrees = 1000000;
-
-// Trim of the runtime: blanks only, not tabs or line ends.
-QString trimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ') {
-        ++first;
-    }
-    while (last > first && text.at(last - 1) == u' ') {
-        --last;
-    }
-    return text.mid(first, last - first);
-}
 
 QString modelFolder(int16_t CarType) {
     switch (CarType) {
@@ -61,10 +47,6 @@ int landmarkPicture(const QString& Kind) {
         return 3;
     }
     return 0;
-}
-
-int32_t microDegrees(double degrees) {
-    return CLng(degrees * kMicroDegrees);
 }
 
 } // namespace
@@ -112,7 +94,7 @@ int32_t LampColour(const QString& Healthy, int k) {
 }
 
 QString PanelCaptionText(const VehicleRecord& R) {
-    return trimBlanks(ConvertDbTime(R.DialTime, 0) + u' ' + R.CheckPoint);
+    return Trim(ConvertDbTime(R.DialTime, 0) + u' ' + R.CheckPoint);
 }
 
 QString LastContactText(const QString& DialTime) {
@@ -198,7 +180,7 @@ void MapPanels::drawPosition(int i, const VehicleRecord& R, const QString& s) {
     const QString bitmap = PanelBitmapFile(m_parts.programFolder, i);
     MapEngineInterface& MapEngine = engine();
     MapEngine.SetViewSize(CLng(W / kTwipsPerPixel - 1), CLng(H / kTwipsPerPixel - 16));
-    MapEngine.SetCenter(microDegrees(R.X), microDegrees(R.Y));
+    MapEngine.SetCenter(MicroDegrees(R.X), MicroDegrees(R.Y));
     MapEngine.SetZoom(CLng(Val(view.zoomCaption())));
     MapEngine.SetText(LastContactText(R.DialTime));
     int32_t ignored = 0;
@@ -228,7 +210,7 @@ void MapPanels::placeLandmarks(MapPanelView& view, MapEngineInterface& MapEngine
         const CoordinateRecord& landmark = Coordinates[j];
         int32_t px = 0;
         int32_t py = 0;
-        MapEngine.ToPixel(microDegrees(landmark.X), microDegrees(landmark.Y), px, py);
+        MapEngine.ToPixel(MicroDegrees(landmark.X), MicroDegrees(landmark.Y), px, py);
         const int slot = static_cast<int>(j);
         view.moveLandmark(slot, TwipsRect{static_cast<float>(px) * kTwipsPerPixel,
                                           static_cast<float>(py) * kTwipsPerPixel, kLandmarkSize, kLandmarkSize});

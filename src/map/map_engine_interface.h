@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/numeric.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -9,6 +11,12 @@
 // descriptions and the printed report use the engine through this interface, so their tests can put a
 // fake in its place.
 namespace kestrova {
+
+// A longitude or latitude in degrees as the engine's point coordinate: millionths of a degree, rounded as
+// CLng rounds (half to even); beyond a Long it raises the overflow error.
+inline int32_t MicroDegrees(double degrees) {
+    return CLng(degrees * 1000000);
+}
 
 class MapEngineInterface {
 public:

@@ -1,6 +1,5 @@
 #include "map/place_description.h"
 
-#include "startup/numeric.h"
 #include "startup/runtime_error.h"
 
 #include <QByteArray>
@@ -70,8 +69,8 @@ QString RouteTextPath(const QString& programFolder) {
 
 void DescribeLocation(MapEngineInterface& MapEngine, const QString& programFolder, const CodePage& codePage, double X,
                       double Y, QString& Text) {
-    const int32_t x = CLng(X * 1000000);
-    const int32_t y = CLng(Y * 1000000);
+    const int32_t x = MicroDegrees(X);
+    const int32_t y = MicroDegrees(Y);
 
     QString name;
     MapEngine.GetPlaceName(x, y, name);

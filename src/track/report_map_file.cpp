@@ -1,7 +1,6 @@
 #include "track/report_map_file.h"
 
 #include "map/bmp_image.h"
-#include "startup/numeric.h"
 #include "startup/runtime_error.h"
 #include "track/track_files.h"
 
@@ -10,12 +9,6 @@
 #include <QPainter>
 
 namespace kestrova {
-
-namespace {
-
-constexpr double kMicroDegrees = 1000000;
-
-} // namespace
 
 QImage LoadReportPicture(const QString& path) {
     QImageReader reader(path);
@@ -32,7 +25,7 @@ QString ReportMapFile(const QString& programFolder) {
 void BuildReportMapFile(MapEngineInterface& MapEngine, const VehicleRecord& Rec, int32_t zoom, const QImage& icon,
                         const QString& path) {
     MapEngine.SetViewSize(kReportMapWidth, kReportMapHeight);
-    MapEngine.SetCenter(CLng(Rec.X * kMicroDegrees), CLng(Rec.Y * kMicroDegrees));
+    MapEngine.SetCenter(MicroDegrees(Rec.X), MicroDegrees(Rec.Y));
     MapEngine.SetZoom(zoom);
     int32_t rendered = 0;
     MapEngine.SaveBitmap(path, rendered);
