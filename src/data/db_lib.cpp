@@ -420,9 +420,11 @@ ResultSet clsDBLib::GetCommLogRecordSet(const QString& PlateNumber, const QStrin
         };
         ResultSet::Row row;
         row.reserve(17);
+        const FieldValue dialTime = TextField(statement, kDialTime);
         row.push_back(plate.field(statement, kPlate));
-        row.push_back(statement.isNull(kDialTime) ? FieldValue() : Optional(DialTimeValue(statement.text(kDialTime))));
-        row.push_back(TextField(statement, kDialTime));
+        row.push_back(TypeOf(dialTime) == FieldType::Null ? FieldValue()
+                                                          : Optional(DialTimeValue(std::get<QString>(dialTime))));
+        row.push_back(dialTime);
         row.push_back(checkPoint.field(statement, kCheckPoint));
         row.push_back(position(ewx, lastEW, EW, x));
         row.push_back(EW);

@@ -226,14 +226,11 @@ void SqlConnection::open(const QString& path, const QByteArray& key, OpenMode mo
     // A folder that lets no journal be made would fail the first write, so the first write is tried
     // here and undone. Another connection's write may hold the lock for a moment.
     sqlite3_busy_timeout(db, kProbeLockWaitMs);
-    keyed.execute(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
+    {
+        // Never committed: the probe is rolled back when it ends.
+        const SqlTransaction probe(keyed);
         keyed.execute(QStringLiteral("PRAGMA user_version=0"));
-    } catch (const RuntimeError&) {
-        keyed.execute(QStringLiteral("ROLLBACK"));
-        throw;
     }
-    keyed.execute(QStringLiteral("ROLLBACK"));
     sqlite3_busy_timeout(db, 0);
     *this = std::move(keyed);
 }
