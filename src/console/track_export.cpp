@@ -1,6 +1,7 @@
 #include "console/track_export.h"
 
 #include "data/data_errors.h"
+#include "startup/event_handler.h"
 #include "startup/runtime_error.h"
 #include "track/track_files.h"
 #include "track/track_grid_model.h"
@@ -75,25 +76,19 @@ QString TrackExport::ShowSaveDialog(const QString& Filter, int16_t& FilterIndex,
 }
 
 bool TrackExport::ExportTrack(const QString& FileName, int16_t FilterIndex) {
-    std::optional<QString> fatal;
     std::optional<QString> failure;
-    {
+    // A row that cannot be read ends the program, once the hourglass is gone; a file that cannot be
+    // written is shown and survived.
+    const bool read = RunEventHandler(m_parts.programEnd, [&] {
         const WaitCursor hourglass;
-        QByteArray bytes;
-        try {
-            const TrackGridModel* rows = m_parts.dataSource();
-            if (rows == nullptr)
-                throw RuntimeError(kNoRecordset);
-            // A cursor of its own from the first row: the grid's current row and the playback stay where they are.
-            ResultSet clone = rows->clone();
-            bytes = TrackFile(clone, FilterIndex, m_parts.codePage);
-            failure = WriteCompleteFile(FileName, bytes);
-        } catch (const RuntimeError& error) {
-            fatal = error.text();
-        }
-    }
-    if (fatal) {
-        m_parts.programEnd.EndProgram(*fatal);
+        const TrackGridModel* rows = m_parts.dataSource();
+        if (rows == nullptr)
+            throw RuntimeError(kNoRecordset);
+        // A cursor of its own from the first row: the grid's current row and the playback stay where they are.
+        ResultSet clone = rows->clone();
+        failure = WriteCompleteFile(FileName, TrackFile(clone, FilterIndex, m_parts.codePage));
+    });
+    if (!read) {
         return false;
     }
     if (failure) {
