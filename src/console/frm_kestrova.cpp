@@ -24,6 +24,7 @@
 #include "map/place_description.h"
 #include "startup/event_handler.h"
 #include "startup/runtime_error.h"
+#include "startup/twips.h"
 #include "track/track_grid_model.h"
 
 #include <QApplication>
@@ -48,7 +49,6 @@ namespace kestrova {
 
 namespace {
 
-constexpr float kTwipsPerPixel = 15;
 // The window as designed, before a stored placement moves it.
 constexpr int kDesignWidth = 1024;
 constexpr int kDesignHeight = 768;
@@ -61,14 +61,10 @@ const QString kVehicleListTab = QStringLiteral("車輛位置");
 const QString kCommLogTab = QStringLiteral("追蹤記錄");
 const QString kTrackGridTab = QStringLiteral("航跡查詢");
 
-float toTwips(int pixels) {
-    return static_cast<float>(pixels) * kTwipsPerPixel;
-}
-
 // A rectangle laid out in the window's coordinates, moved into those of a widget whose top left corner
 // lies at origin (in pixels). The shift is a whole number of pixels, so the edges stay where they were.
 TwipsRect shifted(const TwipsRect& rect, const QPoint& origin) {
-    return {rect.left - toTwips(origin.x()), rect.top - toTwips(origin.y()), rect.width, rect.height};
+    return {rect.left - pixelsToTwips(origin.x()), rect.top - pixelsToTwips(origin.y()), rect.width, rect.height};
 }
 
 QTimer* makeTimer(QObject* parent, const char* name, int interval) {
@@ -291,10 +287,10 @@ void frmKestrova::Form_Resize() {
     MainWindowLayoutInputs in;
     in.Visible = isVisible();
     in.WindowState = static_cast<int16_t>(isMinimized() ? 1 : 0);
-    in.SW = toTwips(width());
-    in.SH = toTwips(height());
-    in.TBH = toTwips(area.top());
-    in.SBH = toTwips(height() - area.bottom() - 1);
+    in.SW = pixelsToTwips(width());
+    in.SH = pixelsToTwips(height());
+    in.TBH = pixelsToTwips(area.top());
+    in.SBH = pixelsToTwips(height() - area.bottom() - 1);
     in.TrackQuery = static_cast<int16_t>(m_tblToolbar->isButtonPressed(QStringLiteral("TrackQuery")) ? 1 : 0);
     in.Kestrova = static_cast<int16_t>(m_tblToolbar->isButtonPressed(QStringLiteral("Kestrova")) ? 1 : 0);
     in.RealTimePosition =

@@ -1,6 +1,7 @@
 #include "console/list_column_widths.h"
 
 #include "console/main_window_layout.h"
+#include "startup/twips.h"
 
 #include <QHeaderView>
 #include <QTreeView>
@@ -11,7 +12,6 @@ namespace kestrova {
 
 namespace {
 
-constexpr float kTwipsPerPixel = 15;
 
 } // namespace
 
@@ -20,7 +20,7 @@ int ListColumnWidths::columnCount() const {
 }
 
 float ListColumnWidths::width(int index) const {
-    return static_cast<float>(m_list.header()->sectionSize(index)) * kTwipsPerPixel;
+    return pixelsToTwips(m_list.header()->sectionSize(index));
 }
 
 void ListColumnWidths::setWidth(int index, float width) {

@@ -12,7 +12,6 @@ constexpr int32_t kMinimumMapWidth = 6000;
 constexpr int32_t kMinimumMapBottom = 4500;
 constexpr int32_t kTrackFrameWidth = 4335;
 constexpr int32_t kTrackMapNarrowing = 4455; // the track frame's width and the gap before it
-constexpr float kTwipsPerPixel = 15;
 
 // A control cannot take a negative width or height; a low window would otherwise ask for one (the
 // tab control under a tiny window, its list under a quarter share below 270 twips).
@@ -102,28 +101,6 @@ std::optional<MainWindowLayout> computeMainWindowLayout(const MainWindowLayoutIn
 
     out.sstSSTabVisible = true;
     return out;
-}
-
-int twipsToPixels(double twips) {
-    return CLng(twips / kTwipsPerPixel);
-}
-
-QRect toPixels(const TwipsRect& rect) {
-    const int left = twipsToPixels(rect.left);
-    const int top = twipsToPixels(rect.top);
-    const int right = twipsToPixels(static_cast<double>(rect.left) + rect.width);
-    const int bottom = twipsToPixels(static_cast<double>(rect.top) + rect.height);
-    return QRect(left, top, right - left, bottom - top);
-}
-
-QPoint toPixels(const TwipsPoint& point) {
-    return QPoint(twipsToPixels(point.left), twipsToPixels(point.top));
-}
-
-QRect toPixels(const TwipsSpan& span, int heightPixels) {
-    const int left = twipsToPixels(span.left);
-    const int right = twipsToPixels(static_cast<double>(span.left) + span.width);
-    return QRect(left, twipsToPixels(span.top), right - left, heightPixels);
 }
 
 } // namespace kestrova

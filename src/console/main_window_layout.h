@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QPoint>
-#include <QRect>
+#include "startup/twips.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -23,29 +23,6 @@ struct MainWindowLayoutInputs {
     int16_t RealTimePosition = 0; // Value of the tool-bar button "RealTimePosition"
     bool ListVisible = false;
     int16_t CallMode = 0; // 0 automatic calling, 1 manual calling, 2 track query
-};
-
-struct TwipsRect {
-    float left = 0;
-    float top = 0;
-    float width = 0;
-    float height = 0;
-    bool operator==(const TwipsRect&) const = default;
-};
-
-// A move that keeps the control's own size.
-struct TwipsPoint {
-    float left = 0;
-    float top = 0;
-    bool operator==(const TwipsPoint&) const = default;
-};
-
-// A move that sets the width and keeps the control's own height.
-struct TwipsSpan {
-    float left = 0;
-    float top = 0;
-    float width = 0;
-    bool operator==(const TwipsSpan&) const = default;
 };
 
 // One map panel fraMap(i); the inner rectangles are relative to the panel.
@@ -81,13 +58,5 @@ struct MainWindowLayout {
 // wider or higher than 32,767 twips are laid out by the same rules. Throws RuntimeError("溢位") only
 // for lengths outside the 32-bit range, which no window reaches.
 std::optional<MainWindowLayout> computeMainWindowLayout(const MainWindowLayoutInputs& in);
-
-// Twips to pixels (15 twips = 1 pixel), to the nearest pixel and an exact half to the even one, like
-// every other conversion of the console. A rectangle is converted by its edges, so rectangles that
-// meet in twips meet in pixels and a gap keeps its width wherever it lies.
-int twipsToPixels(double twips);
-QRect toPixels(const TwipsRect& rect);
-QPoint toPixels(const TwipsPoint& point);
-QRect toPixels(const TwipsSpan& span, int heightPixels); // the height is the control's own, in pixels
 
 } // namespace kestrova

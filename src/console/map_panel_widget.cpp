@@ -2,6 +2,7 @@
 
 #include "console/map_panels.h"
 #include "startup/runtime_error.h"
+#include "startup/twips.h"
 
 #include <QColor>
 #include <QComboBox>
@@ -15,7 +16,6 @@ namespace kestrova {
 
 namespace {
 
-constexpr float kTwipsPerPixel = 15;
 
 QColor fromBgr(int32_t colour) {
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
@@ -164,11 +164,11 @@ bool MapPanelWidget::isPanelVisible() const {
 }
 
 float MapPanelWidget::panelWidth() const {
-    return static_cast<float>(width()) * kTwipsPerPixel;
+    return pixelsToTwips(width());
 }
 
 float MapPanelWidget::panelHeight() const {
-    return static_cast<float>(height()) * kTwipsPerPixel;
+    return pixelsToTwips(height());
 }
 
 int MapPanelWidget::chooserListIndex() const {
@@ -260,11 +260,11 @@ void MapPanelWidget::setSpeedCaption(const QString& caption) {
 }
 
 float MapPanelWidget::speedWidth() const {
-    return static_cast<float>(m_lblSpeed->width()) * kTwipsPerPixel;
+    return pixelsToTwips(m_lblSpeed->width());
 }
 
 float MapPanelWidget::speedHeight() const {
-    return static_cast<float>(m_lblSpeed->height()) * kTwipsPerPixel;
+    return pixelsToTwips(m_lblSpeed->height());
 }
 
 void MapPanelWidget::moveSpeed(float left, float top) {

@@ -3,6 +3,7 @@
 #include "startup/numeric.h"
 #include "startup/runtime_error.h"
 #include "startup/text_helpers.h"
+#include "startup/twips.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -18,7 +19,6 @@ namespace kestrova {
 
 namespace {
 
-constexpr float kTwipsPerPixel = 15;
 constexpr float kSpeedRightMargin = 45;
 constexpr float kSpeedBottomMargin = 360;
 constexpr float kLandmarkSize = 300;
@@ -212,8 +212,7 @@ void MapPanels::placeLandmarks(MapPanelView& view, MapEngineInterface& MapEngine
         int32_t py = 0;
         MapEngine.ToPixel(MicroDegrees(landmark.X), MicroDegrees(landmark.Y), px, py);
         const int slot = static_cast<int>(j);
-        view.moveLandmark(slot, TwipsRect{static_cast<float>(px) * kTwipsPerPixel,
-                                          static_cast<float>(py) * kTwipsPerPixel, kLandmarkSize, kLandmarkSize});
+        view.moveLandmark(slot, TwipsRect{pixelsToTwips(px), pixelsToTwips(py), kLandmarkSize, kLandmarkSize});
         view.setLandmarkVisible(slot, true);
         view.setLandmarkToolTip(slot, landmark.Explanation);
         if (const int picture = landmarkPicture(landmark.Kind); picture != 0) {

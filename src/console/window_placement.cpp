@@ -1,6 +1,7 @@
 #include "console/window_placement.h"
 
 #include "console/main_window_layout.h"
+#include "startup/twips.h"
 
 #include <QWidget>
 
@@ -10,7 +11,6 @@ namespace kestrova {
 
 namespace {
 
-constexpr float kTwipsPerPixel = 15;
 constexpr int kNormal = 0;
 constexpr int kMinimised = 1;
 constexpr int kMaximised = 2;
@@ -18,19 +18,19 @@ constexpr int kMaximised = 2;
 } // namespace
 
 float WindowPlacement::left() const {
-    return static_cast<float>(m_window.pos().x()) * kTwipsPerPixel;
+    return pixelsToTwips(m_window.pos().x());
 }
 
 float WindowPlacement::top() const {
-    return static_cast<float>(m_window.pos().y()) * kTwipsPerPixel;
+    return pixelsToTwips(m_window.pos().y());
 }
 
 float WindowPlacement::width() const {
-    return static_cast<float>(m_window.width()) * kTwipsPerPixel;
+    return pixelsToTwips(m_window.width());
 }
 
 float WindowPlacement::height() const {
-    return static_cast<float>(m_window.height()) * kTwipsPerPixel;
+    return pixelsToTwips(m_window.height());
 }
 
 int WindowPlacement::windowState() const {

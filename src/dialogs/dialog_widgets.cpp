@@ -1,7 +1,7 @@
 #include "dialogs/dialog_widgets.h"
 
-#include "startup/numeric.h"
 #include "startup/text_helpers.h"
+#include "startup/twips.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -14,13 +14,8 @@ namespace kestrova {
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15;
 // Where a frame's caption starts, in pixels from the frame's left edge.
 constexpr int kCaptionIndent = 6;
-
-int pixels(double twips) {
-    return CLng(twips / kTwipsPerPixel);
-}
 
 // Selects its box's text at every focus-in. The selection is made once the event that brought the
 // focus is over, since a mouse press would otherwise put the caret back where it was clicked.
@@ -45,23 +40,13 @@ protected:
 
 } // namespace
 
-QRect TwipsRect(int left, int top, int width, int height) {
-    const int x = pixels(left);
-    const int y = pixels(top);
-    return QRect(x, y, pixels(static_cast<double>(left) + width) - x, pixels(static_cast<double>(top) + height) - y);
-}
-
-QSize TwipsSize(int width, int height) {
-    return QSize(pixels(width), pixels(height));
-}
-
 void PlaceTwips(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(TwipsRect(left, top, width, height));
+    widget->setGeometry(toPixels(TwipsRect{float(left), float(top), float(width), float(height)}));
 }
 
 QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top) {
     auto* label = new QLabel(caption, parent);
-    label->move(pixels(left), pixels(top));
+    label->move(toPixels(TwipsPoint{float(left), float(top)}));
     label->adjustSize();
     return label;
 }
@@ -85,7 +70,7 @@ QWidget* AddCaptionedFrame(QWidget* parent, const QString& caption, int left, in
 
 void FixDialogSize(QDialog* dialog, int width, int height) {
     dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    dialog->setFixedSize(TwipsSize(width, height));
+    dialog->setFixedSize(twipsToPixels(width), twipsToPixels(height));
 }
 
 QFont DesignFont(double pointSize, bool bold) {

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QFont>
-#include <QRect>
-#include <QSize>
 
 class QDialog;
 class QLabel;
@@ -12,10 +10,6 @@ class QWidget;
 // What the dialogs share in building their windows: positions and sizes given in twips (15 twips to the
 // pixel), the design font, and text boxes that select their whole text when they get the focus.
 namespace kestrova {
-
-// A rectangle given in twips (left, top, width, height), in pixels; edges are rounded half to even.
-QRect TwipsRect(int left, int top, int width, int height);
-QSize TwipsSize(int width, int height);
 
 // Places widget at a rectangle given in twips, relative to its parent.
 void PlaceTwips(QWidget* widget, int left, int top, int width, int height);

@@ -1,6 +1,7 @@
 #include "dialogs/frm_about.h"
 
 #include "dialogs/dialog_widgets.h"
+#include "startup/twips.h"
 
 #include <QDir>
 #include <QFrame>
@@ -15,7 +16,7 @@ namespace {
 // One line of the etched separator, one pixel high across the box.
 void addSeparatorLine(QWidget* box, int top, const QString& colour) {
     auto* line = new QFrame(box);
-    line->setGeometry(0, TwipsRect(0, top, 0, 0).top(), box->width(), 1);
+    line->setGeometry(0, twipsToPixels(top), box->width(), 1);
     line->setStyleSheet(QStringLiteral("background-color: %1; border: none;").arg(colour));
 }
 
@@ -34,7 +35,7 @@ frmAbout::frmAbout(const QString& programFolder, QWidget* parent) : QDialog(pare
     m_lblVersion = new QLabel(this);
     m_lblVersion->setObjectName(QStringLiteral("lblVersion"));
     m_lblVersion->setFont(DesignFont(12, true));
-    m_lblVersion->move(TwipsRect(960, 360, 0, 0).topLeft());
+    m_lblVersion->move(toPixels(TwipsPoint{960, 360}));
 
     // A grey line over a white one, one pixel lower: the etched look.
     addSeparatorLine(this, 2040, QStringLiteral("#808080"));

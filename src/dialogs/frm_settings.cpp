@@ -1,6 +1,7 @@
 #include "dialogs/frm_settings.h"
 
 #include "dialogs/dialog_widgets.h"
+#include "startup/twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,8 +28,8 @@ void fillNumbers(QComboBox* box, int first, int last, int step = 1) {
 QLabel* addUnitAfter(QWidget* frame, QComboBox* box, const QString& unit) {
     auto* label = new QLabel(unit, frame);
     label->adjustSize();
-    const QRect after = TwipsRect(kUnitGap, kUnitGap, 0, 0);
-    label->move(box->geometry().right() + 1 + after.left(), box->geometry().top() + after.top());
+    const int gap = twipsToPixels(kUnitGap);
+    label->move(box->geometry().right() + 1 + gap, box->geometry().top() + gap);
     return label;
 }
 
@@ -77,8 +78,8 @@ frmSettings::frmSettings(DialogProtocol& protocol, const SettingsFile& settings,
     auto* label3 = new QLabel(QStringLiteral("自動刪除"), m_FraSys[4]);
     label3->setObjectName(QStringLiteral("Label3"));
     label3->adjustSize();
-    label3->move(m_ComSys[4]->x() - TwipsRect(kUnitGap, 0, 0, 0).left() - label3->width(),
-                 m_ComSys[4]->y() + TwipsRect(0, kUnitGap, 0, 0).top());
+    label3->move(m_ComSys[4]->x() - twipsToPixels(kUnitGap) - label3->width(),
+                 m_ComSys[4]->y() + twipsToPixels(kUnitGap));
     addUnitAfter(m_FraSys[4], m_ComSys[4], QStringLiteral("天前的資料"))->setObjectName(QStringLiteral("Label5"));
 
     QWidget* fraFollowring = addFrame(this, "FraFollowring", QStringLiteral("總循環時間設定"), 120, 4080, 5415, 855);
