@@ -2,22 +2,19 @@
 
 #include "console/main_window_layout.h"
 #include "console/toolbar_design.h"
-#include "startup/text_helpers.h"
+#include "dialogs/dialog_widgets.h"
 #include "track/playback_interval.h"
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
-#include <QEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionComboBox>
-#include <QTimer>
 #include <QToolButton>
 
 namespace kestrova {
@@ -124,25 +121,13 @@ TrackQueryFrame::TrackQueryFrame(const QString& programFolder, QWidget* parent)
     m_cmdStopPlay = addButton(this, "cmdStopPlay", QStringLiteral("停止撥放"), designRect(1485, 5955, 1110, 510));
 
     for (QLineEdit* box : {m_txtFromSpeed, m_txtToSpeed, m_txtFromOffset, m_txtToOffset, m_txtInterval})
-        box->installEventFilter(this);
+        SelectAllOnFocus(box);
 }
 
 void TrackQueryFrame::adoptVehicleChooser(QComboBox* cmbVehicle) {
     cmbVehicle->setParent(this);
     cmbVehicle->setGeometry(designRect(1380, 375, 1275, 300));
     cmbVehicle->show();
-}
-
-bool TrackQueryFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn) {
-        // After the event: a mouse press that brought the focus would otherwise put the caret back.
-        QPointer<QLineEdit> box = qobject_cast<QLineEdit*>(watched);
-        QTimer::singleShot(0, this, [box] {
-            if (box)
-                SelectAllText(*box);
-        });
-    }
-    return QGroupBox::eventFilter(watched, event);
 }
 
 } // namespace kestrova

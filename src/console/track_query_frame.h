@@ -41,10 +41,6 @@ public:
     QPushButton* cmdPlay() const { return m_cmdPlay; }
     QPushButton* cmdStopPlay() const { return m_cmdStopPlay; }
 
-protected:
-    // The GotFocus handlers of the five boxes.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     QDateEdit* m_dtpFromTime = nullptr;
     QDateEdit* m_dtpToTime = nullptr;
