@@ -141,13 +141,18 @@ std::vector<std::vector<double>> labelAnchors(double lineLength, double spacing)
     return anchors;
 }
 
+double textWidth(const std::vector<LabelGlyph>& glyphs) {
+    double width = 0;
+    for (const LabelGlyph& glyph : glyphs)
+        width += glyph.advance;
+    return width;
+}
+
 std::optional<std::vector<PlacedGlyph>> placeAlongLine(const LineMeasure& measure, double at,
                                                        const std::vector<LabelGlyph>& glyphs, double maxTurn) {
     if (glyphs.empty() || !(measure.length() > 0))
         return std::nullopt;
-    double total = 0;
-    for (const LabelGlyph& glyph : glyphs)
-        total += glyph.advance;
+    const double total = textWidth(glyphs);
     const double first = at - total / 2;
     const double last = at + total / 2;
     if (first < 0 || last > measure.length())

@@ -30,6 +30,9 @@ std::vector<QString> splitGraphemes(const QString& text);
 // Whether a character is one that CJK text sets upright in vertical writing.
 bool isUprightCharacter(const QString& glyph);
 
+// The width of the characters in running text: their advances added up.
+double textWidth(const std::vector<LabelGlyph>& glyphs);
+
 // The text cut into its characters, each with its width as advanceOf(QString) measures it.
 template <class Measure> std::vector<LabelGlyph> labelGlyphs(const QString& text, Measure advanceOf) {
     std::vector<LabelGlyph> glyphs;

@@ -250,10 +250,7 @@ const std::vector<LabelGlyph>& MapRenderer::glyphs(const QFontMetricsF& metrics,
 void addPlacedText(std::vector<PlacedText>& texts, const QString& text, const std::vector<PlacedGlyph>& placed,
                    const std::vector<LabelGlyph>& characters) {
     if (const std::optional<QPointF> centre = straightRowCentre(placed, characters)) {
-        double width = 0;
-        for (const LabelGlyph& character : characters)
-            width += character.advance;
-        texts.push_back({text, *centre, placed.front().angle, width});
+        texts.push_back({text, *centre, placed.front().angle, textWidth(characters)});
         return;
     }
     for (std::size_t i = 0; i < placed.size(); ++i)
@@ -304,9 +301,7 @@ void MapRenderer::placePointLabels(LayerLabels& out, const StyleLayer& style, st
         if (placer.covered(candidate.centre) || placer.repeats(text, candidate.centre))
             continue;
         // The characters' widths added up: measured once each, not once per name.
-        double width = 0;
-        for (const LabelGlyph& character : glyphs(metrics, out.key, text))
-            width += character.advance;
+        const double width = textWidth(glyphs(metrics, out.key, text));
         if (placer.place(LabelPlacer::boxFor(candidate.centre, width, out.height, 0, style.textPadding), text))
             out.texts.push_back({text, candidate.centre, 0, width});
     }
