@@ -17,7 +17,7 @@ constexpr int kKeptLines = 200;
 const QString kCrLf = QStringLiteral("\r\n");
 
 [[noreturn]] void throwFileError(const QString& path, const QString& error) {
-    throw RuntimeError(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error));
+    throw RuntimeError(FileErrorText(path, error));
 }
 
 } // namespace

@@ -26,7 +26,7 @@ QPixmap loadPicture(const QString& file) {
     QImageReader reader(file);
     const QImage image = reader.read();
     if (image.isNull()) {
-        throw RuntimeError(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), reader.errorString()));
+        throw RuntimeError(FileErrorText(file, reader.errorString()));
     }
     return QPixmap::fromImage(image);
 }

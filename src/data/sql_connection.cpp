@@ -4,7 +4,6 @@
 #include "startup/runtime_error.h"
 #include "startup/text_helpers.h"
 
-#include <QDir>
 
 #include <sqlcipher/sqlite3.h>
 
@@ -17,7 +16,7 @@ namespace {
 constexpr int kProbeLockWaitMs = 2000;
 
 [[noreturn]] void throwDatabaseError(const QString& path, const QString& message) {
-    throw RuntimeError(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), message));
+    throw RuntimeError(FileErrorText(path, message));
 }
 
 [[noreturn]] void throwSqlite(const QString& path, sqlite3* db) {

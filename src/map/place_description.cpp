@@ -3,7 +3,6 @@
 #include "startup/runtime_error.h"
 
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
 
 namespace kestrova {
@@ -18,7 +17,7 @@ constexpr int32_t kFirstResult = 0;
 constexpr int32_t kRouteOption = 0;
 
 [[noreturn]] void throwFileError(const QString& path, const QString& error) {
-    throw RuntimeError(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error));
+    throw RuntimeError(FileErrorText(path, error));
 }
 
 QByteArray readRouteFile(const QString& path) {

@@ -14,7 +14,7 @@ QImage LoadReportPicture(const QString& path) {
     QImageReader reader(path);
     QImage picture = reader.read();
     if (picture.isNull())
-        throw RuntimeError(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reader.errorString()));
+        throw RuntimeError(FileErrorText(path, reader.errorString()));
     return picture;
 }
 

@@ -6,7 +6,6 @@
 #include "startup/text_helpers.h"
 #include "startup/whole_file.h"
 
-#include <QDir>
 
 #include <array>
 #include <charconv>
@@ -175,7 +174,7 @@ std::optional<QString> WriteCompleteFile(const QString& path, const QByteArray& 
     QString reason;
     if (WriteWholeFile(path, bytes, reason, InPlaceWrite::Refused))
         return std::nullopt;
-    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
+    return FileErrorText(path, reason);
 }
 
 } // namespace kestrova
