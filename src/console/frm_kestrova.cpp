@@ -33,6 +33,7 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QHeaderView>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -283,6 +284,9 @@ void frmKestrova::Form_Load() {
 }
 
 void frmKestrova::Form_Resize() {
+    // The bands along the edges settle first: at a new width the tool bar may have wrapped onto more or
+    // fewer rows, and TBH is its height after that.
+    layout()->activate();
     const QRect area = centralWidget()->geometry();
     MainWindowLayoutInputs in;
     in.Visible = isVisible();

@@ -4,22 +4,16 @@
 #include "console/toolbar_buttons.h"
 
 #include <QHash>
-#include <QList>
 #include <QToolBar>
 
-#include <vector>
-
 class QAction;
-class QToolButton;
 
 // The main window's tool bar tblToolbar, built from its design table: one QAction per button, named by
 // its key, with the caption under the button's picture. A click runs the button's action by its key.
+// Every button stays in sight at any width: the bar wraps onto further rows and grows in height.
 namespace kestrova {
 
-// The widths of buttons that are to share room pixels: all as wide as they like when that fits, else each
-// narrowed towards its tight width (the least that still shows its whole caption) by the same share of
-// what it can give up, and never below it. The widths add up to at most room whenever the tight ones do.
-std::vector<int> FitButtonWidths(const std::vector<int>& natural, const std::vector<int>& tight, int room);
+class ToolbarButtonRows;
 
 class MainToolbar final : public QToolBar, public ToolBarButtonStates {
     Q_OBJECT
@@ -33,6 +27,8 @@ public:
 
     // The QAction of the button with this key; throws when there is none.
     QAction* button(const QString& key) const;
+    // The buttons and separators in their rows; their actions in the design's order.
+    ToolbarButtonRows* buttonRows() const { return m_rows; }
 
     bool isButtonEnabled(const QString& key) const override;
     void setButtonEnabled(const QString& key, bool enabled) override;
@@ -41,16 +37,10 @@ public:
     void setButtonPressed(const QString& key, bool pressed) override;
     QString buttonCaption(const QString& key) const override;
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
-    // Narrows the buttons so that every one of them stays on the bar at its present width.
-    void fitButtons();
-
     ToolbarActions m_actions;
+    ToolbarButtonRows* m_rows = nullptr;
     QHash<QString, QAction*> m_buttons;
-    QList<QToolButton*> m_toolButtons;
 };
 
 } // namespace kestrova

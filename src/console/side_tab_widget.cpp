@@ -50,9 +50,13 @@ void SideTabBar::paintEvent(QPaintEvent* /*event*/) {
         QStyleOptionTab option;
         initStyleOption(&option, i);
         painter.drawControl(QStyle::CE_TabBarTabShape, option);
-        style()->drawItemText(&painter, option.rect, Qt::AlignCenter, option.palette,
-                              (option.state & QStyle::State_Enabled) != 0, StackedTabCaption(tabText(i)),
-                              QPalette::WindowText);
+        // A tab that is switched off shows its caption greyed, as QTabBar's own tabs do: the style only
+        // reads the colour group that the palette stands in.
+        const bool enabled = (option.state & QStyle::State_Enabled) != 0;
+        if (!enabled)
+            option.palette.setCurrentColorGroup(QPalette::Disabled);
+        style()->drawItemText(&painter, option.rect, Qt::AlignCenter, option.palette, enabled,
+                              StackedTabCaption(tabText(i)), QPalette::WindowText);
     };
     // The current tab last, so that its shape lies over its neighbours' edges.
     for (int i = 0; i < count(); ++i) {

@@ -8,8 +8,9 @@ namespace kestrova {
 
 namespace {
 
-// A panel is at least one inch wide, so an empty panel still shows its frame.
-constexpr int kPanelMinimumWidth = 96;
+// A panel is wide enough that an empty panel still shows its frame, and narrow enough that the four
+// with the size grip fit the narrowest window the main window's layout is made for (6240 twips, 416 pixels).
+constexpr int kPanelMinimumWidth = 90;
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "console/prepared_program_folder.h"
 #include "console/side_tab_widget.h"
 #include "console/test_application.h"
+#include "console/toolbar_button_rows.h"
 #include "console/track_query_frame.h"
 #include "console/vehicle_list_widget.h"
 #include "data/db_lib.h"
@@ -31,6 +32,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -265,32 +267,46 @@ TEST_F(FrmKestrovaTest, FailureRule_StopsTheConsoleBehindItsBox) {
     EXPECT_EQ(readFile("Kestrova.log"), logBefore);
 }
 
-TEST_F(FrmKestrovaTest, At800By600_EveryToolBarButtonIsInSightWithItsWholeCaption_AndClicks) {
+// However narrow the window, as far as the layout goes (6240 twips), no button goes into an overflow menu:
+// the bar wraps onto further rows, and the layout under it follows its height.
+TEST_F(FrmKestrovaTest, From800DownTo420Wide_EveryToolBarButtonStaysInSightWithItsWholeCaption_AndClicks) {
     std::unique_ptr<frmKestrova> window = start();
     frmKestrova& w = *window;
-    resizeTo(w, 800, 600);
     const MainToolbar* bar = w.tblToolbar();
-    ASSERT_EQ(bar->width(), 800);
+    const ToolbarButtonRows* rows = bar->buttonRows();
+    std::vector<int> heights;
+    for (const int width : {800, 690, 500, 420}) {
+        SCOPED_TRACE(width);
+        resizeTo(w, width, 600);
+        ASSERT_EQ(bar->width(), width);
+        heights.push_back(bar->height());
 
-    const auto* overflow = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
-    EXPECT_TRUE(overflow == nullptr || !overflow->isVisible());
-    for (QAction* action : bar->actions()) {
-        if (action->isSeparator())
-            continue;
-        SCOPED_TRACE(action->objectName().toStdString());
-        const QWidget* button = bar->widgetForAction(action);
-        ASSERT_NE(button, nullptr);
-        EXPECT_TRUE(button->isVisible());
-        EXPECT_TRUE(bar->rect().contains(button->geometry()));
-        const int frame = button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
-        EXPECT_LE(button->fontMetrics().horizontalAdvance(action->text()), button->width() - 2 * frame);
+        const auto* overflow = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+        EXPECT_TRUE(overflow == nullptr || !overflow->isVisible());
+        for (QAction* action : rows->actions()) {
+            if (action->isSeparator())
+                continue;
+            SCOPED_TRACE(action->objectName().toStdString());
+            const QWidget* button = rows->widgetForAction(action);
+            ASSERT_NE(button, nullptr);
+            EXPECT_TRUE(button->isVisible());
+            EXPECT_TRUE(bar->rect().contains(QRect(button->mapTo(bar, QPoint()), button->size())));
+            const int frame = button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+            EXPECT_LE(button->fontMetrics().horizontalAdvance(action->text()), button->width() - 2 * frame);
+        }
+        // Under the bar the layout goes on as before: the grid starts 120 twips below it and ends 240
+        // above the status bar, so TBH was the bar's height with all its rows.
+        const QWidget* area = w.centralWidget();
+        EXPECT_EQ(area->geometry().top(), bar->geometry().bottom() + 1);
+        EXPECT_EQ(w.fraMap(0)->mapTo(&w, QPoint()).y(), bar->geometry().bottom() + 1 + 8);
+        EXPECT_NEAR(w.fraMap(5)->geometry().bottom() + 1, area->height() - 16, 1);
     }
-    // Under the bar the layout goes on as before: the grid starts 120 twips below it.
-    EXPECT_EQ(w.fraMap(0)->mapTo(&w, QPoint()).y(), bar->geometry().bottom() + 1 + 8);
+    EXPECT_TRUE(std::is_sorted(heights.begin(), heights.end()));
+    EXPECT_GT(heights.back(), heights.front()) << "more rows";
 
-    mouseClick(bar->widgetForAction(bar->button("Showlist")));
+    mouseClick(rows->widgetForAction(bar->button("Showlist")));
     EXPECT_FALSE(w.state().ListVisible);
-    mouseClick(bar->widgetForAction(bar->button("Exit")));
+    mouseClick(rows->widgetForAction(bar->button("Exit")));
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(m_endedWith.empty());
 }

@@ -1,6 +1,8 @@
 #include "console/main_toolbar.h"
 #include "console/status_bar.h"
+#include "console/toolbar_button_rows.h"
 #include "console/toolbar_design.h"
+#include "console/toolbar_rows.h"
 #include "startup/qstring_printer.h"
 #include "startup/runtime_error.h"
 #include "test_application.h"
@@ -125,7 +127,7 @@ protected:
 
 TEST_F(MainToolbarTest, Built_HasTheDesignedButtonsAndSeparatorsInOrder) {
     EXPECT_EQ(m_toolbar->objectName(), QStringLiteral("tblToolbar"));
-    const QList<QAction*> actions = m_toolbar->actions();
+    const QList<QAction*> actions = m_toolbar->buttonRows()->actions();
     ASSERT_EQ(actions.size(), kToolbarEntryCount);
     for (int i = 0; i < kToolbarEntryCount; ++i) {
         const ExpectedEntry& expected = kExpected[i];
@@ -218,7 +220,7 @@ TEST_F(MainToolbarTest, PressedOrToggledByAScreenReader_RunsTheActionAsAClickDoe
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.key) + " " + c.how.toStdString());
         QAction* action = m_toolbar->button(QString::fromLatin1(c.key));
-        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(m_toolbar->widgetForAction(action));
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(m_toolbar->buttonRows()->widgetForAction(action));
         ASSERT_NE(button, nullptr);
         ASSERT_NE(button->actionInterface(), nullptr);
         m_ran.clear();
@@ -231,7 +233,7 @@ TEST_F(MainToolbarTest, PressedOrToggledByAScreenReader_RunsTheActionAsAClickDoe
     EXPECT_FALSE(m_toolbar->isButtonPressed("Kestrova"));
     m_toolbar->setButtonEnabled("ManualCall", false);
     m_ran.clear();
-    QAccessible::queryAccessibleInterface(m_toolbar->widgetForAction(m_toolbar->button("ManualCall")))
+    QAccessible::queryAccessibleInterface(m_toolbar->buttonRows()->widgetForAction(m_toolbar->button("ManualCall")))
         ->actionInterface()
         ->doAction(toggle);
     EXPECT_TRUE(m_ran.isEmpty());
@@ -253,6 +255,35 @@ TEST(ToolbarFit, ButtonWidths_NarrowEvenlyDownToTheirCaptions) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(FitButtonWidths(natural, tight, c.room), c.widths) << c.room;
+}
+
+TEST(ToolbarFit, Rows_NarrowFirstThenWrapWithoutSeparatorsAtTheirEdges) {
+    using Place = ToolbarItemPlace;
+    // Buttons as {natural, tight}; separators 6 wide; 2 between neighbours: 202 side by side, 162 tight.
+    const std::vector<ToolbarItemWidth> items = {
+        {false, 40, 30}, {true, 6, 6}, {false, 50, 40}, {false, 60, 40}, {true, 6, 6}, {false, 30, 30},
+    };
+    struct Case {
+        int room;
+        int rowCount;
+        std::vector<Place> places;
+    };
+    const std::vector<Case> cases = {
+        {202, 1, {{0, 0, 40}, {0, 42, 6}, {0, 50, 50}, {0, 102, 60}, {0, 164, 6}, {0, 172, 30}}},
+        {162, 1, {{0, 0, 30}, {0, 32, 6}, {0, 40, 40}, {0, 82, 40}, {0, 124, 6}, {0, 132, 30}}},
+        // One pixel short of the tight row: the last button wraps, the row above widens again.
+        {161, 2, {{0, 0, 39}, {0, 41, 6}, {0, 49, 49}, {0, 100, 59}, {1, 0, 0, false}, {1, 0, 30}}},
+        // Narrower than any button: one to a row, at its tight width.
+        {0, 4, {{0, 0, 30}, {1, 0, 0, false}, {1, 0, 40}, {2, 0, 40}, {3, 0, 0, false}, {3, 0, 30}}},
+    };
+    for (const Case& c : cases) {
+        const ToolbarRows rows = PlaceToolbarItems(items, 2, c.room);
+        EXPECT_EQ(rows.rowCount, c.rowCount) << c.room;
+        EXPECT_EQ(rows.places, c.places) << c.room;
+    }
+    // A separator that would begin or end the bar is not shown either.
+    const ToolbarRows edged = PlaceToolbarItems({{true, 6, 6}, {false, 40, 30}, {true, 6, 6}}, 2, 100);
+    EXPECT_EQ(edged.places, (std::vector<Place>{{0, 0, 0, false}, {0, 0, 40}, {0, 0, 0, false}}));
 }
 
 TEST(MainStatusBar, FourPanels_HoldTheirOwnTexts) {
