@@ -10,6 +10,7 @@
 #include "map/render_heap.h"
 #include "startup/clock.h"
 #include "startup/program_end.h"
+#include "startup/qt_translation.h"
 #include "startup/single_instance.h"
 #include "startup/start_procedure.h"
 #include "startup/version.h"
@@ -76,6 +77,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
     useDesignFont(application);
+    // The console speaks Traditional Chinese whatever the system's language, Qt's own dialogs with it.
+    const QtTranslation qtTexts;
 
     const QString programFolder = QCoreApplication::applicationDirPath();
     SingleInstance instance(programFolder);

@@ -11,6 +11,9 @@ namespace {
 
 constexpr int kDesignWidth = 11010 / 15;
 constexpr int kDesignHeight = 15240 / 15;
+// The page is laid out at the printer's resolution. At the screen's 96 dots per inch the glyphs would sit on a
+// coarse grid, and a text fitted to its space could only shrink by whole pixels.
+constexpr int kPrintResolution = 1200;
 
 } // namespace
 
@@ -20,6 +23,7 @@ MapReport::MapReport(QWidget* parent) : QPrintPreviewDialog(parent) {
     resize(kDesignWidth, kDesignHeight);
     // The layout counts from the paper's corner, its margins included.
     printer()->setFullPage(true);
+    printer()->setResolution(kPrintResolution);
     connect(this, &QPrintPreviewDialog::paintRequested, this, &MapReport::paintPage);
 }
 

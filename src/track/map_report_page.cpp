@@ -8,12 +8,21 @@
 #include <QPainter>
 #include <QTime>
 
+#include <algorithm>
+
 namespace kestrova {
 
 namespace {
 
 constexpr double kTwipsPerInch = 1440;
 constexpr double kFontPoints = 9;
+// Below this a text no longer shrinks: a database value far beyond any real one is cut at its space instead.
+constexpr double kSmallestFontPoints = 4;
+// Each try shrinks by at least this factor, so that rounding of the measured width cannot stall the fitting.
+constexpr double kLeastShrink = 0.98;
+// A full-width character at 9 points.
+constexpr double kDetailToDateGap = 180;
+constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
 
 // The design's rectangles inside their sections.
 constexpr QRectF kDetailInHeader(180, 90, 7515, 225);
@@ -26,13 +35,33 @@ QRectF onDevice(const QRectF& twips, double dpiX, double dpiY) {
     return {twips.left() * x, twips.top() * y, twips.width() * x, twips.height() * y};
 }
 
+// Sets the report's font on the painter at 9 points or, where the text would not fit its space at 9 points,
+// just as much smaller as it needs. Measured as drawText lays the text out on the painter's device, so the
+// taller lines and other widths of the fonts that the text falls back on count.
+void setFontToFit(QPainter& painter, const QString& text, const QRectF& space) {
+    QFont font = MapReportFont();
+    painter.setFont(font);
+    QSizeF size = painter.boundingRect(space, kTextFlags, text).size();
+    while ((size.width() > space.width() || size.height() > space.height()) &&
+           font.pointSizeF() > kSmallestFontPoints) {
+        const double scale = std::min({space.width() / size.width(), space.height() / size.height(), kLeastShrink});
+        font.setPointSizeF(std::max(kSmallestFontPoints, font.pointSizeF() * scale));
+        painter.setFont(font);
+        size = painter.boundingRect(space, kTextFlags, text).size();
+    }
+}
+
 } // namespace
 
 MapReportLayout ComputeMapReportLayout() {
     const QPointF header(kReportMargin, kReportMargin);
     const QPointF pageHeader(kReportMargin, kReportMargin + kReportHeaderHeight);
-    return {kDetailInHeader.translated(header), kDateInHeader.translated(header),
-            kImageInPageHeader.translated(pageHeader)};
+    const QRectF detail = kDetailInHeader.translated(header);
+    const QRectF date = kDateInHeader.translated(header);
+    const double headerBottom = kReportMargin + kReportHeaderHeight;
+    return {detail, date, kImageInPageHeader.translated(pageHeader),
+            QRectF(detail.topLeft(), QPointF(date.left() - kDetailToDateGap, headerBottom)),
+            QRectF(date.topLeft(), QPointF(date.right(), headerBottom))};
 }
 
 QString MapReportDetail(const VehicleRecord& Rec, const QLocale& locale) {
@@ -63,10 +92,13 @@ void PaintMapReport(QPainter& painter, const MapReportPage& page) {
     const MapReportLayout layout = ComputeMapReportLayout();
 
     painter.save();
-    painter.setFont(MapReportFont());
     painter.setPen(Qt::black);
-    for (const auto& [rect, text] : {std::pair{layout.MAPDetail, page.MAPDetail}, {layout.PrintDate, page.PrintDate}})
-        painter.drawText(onDevice(rect, dpiX, dpiY), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    for (const auto& [space, text] :
+         {std::pair{layout.MAPDetailSpace, page.MAPDetail}, {layout.PrintDateSpace, page.PrintDate}}) {
+        const QRectF onPaper = onDevice(space, dpiX, dpiY);
+        setFontToFit(painter, text, onPaper);
+        painter.drawText(onPaper, kTextFlags, text);
+    }
 
     const QRectF imageControl = onDevice(layout.MapImage, dpiX, dpiY);
     const QRectF picture =

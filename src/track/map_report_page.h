@@ -23,11 +23,16 @@ inline constexpr float kPageHeaderHeight = 7530;
 // A picture pixel covers 15 twips, as on the screen it was made for.
 inline constexpr float kReportTwipsPerPixel = 15;
 
-// The controls' rectangles on the paper, in twips.
+// The controls' rectangles on the paper, in twips, and the room their texts are given. A text keeps its
+// control's left and top edge and may reach down to the end of the report header, where the taller line of a
+// Chinese font still ends; the detail line also runs on to a full-width character's space before the print
+// date, since its control is too narrow for a long plate or a date with 上午 or 下午.
 struct MapReportLayout {
     QRectF MAPDetail;
     QRectF PrintDate;
     QRectF MapImage;
+    QRectF MAPDetailSpace;
+    QRectF PrintDateSpace;
 };
 
 MapReportLayout ComputeMapReportLayout();
@@ -51,7 +56,8 @@ QString MapReportPrintDate(const QDate& today, const QLocale& locale = QLocale::
 QFont MapReportFont();
 
 // Paints the page onto the painter's device, whose corner is the paper's, at the device's resolution.
-// The map picture keeps its size (15 twips to a pixel) and is clipped to its control, as are the texts.
+// The map picture keeps its size (15 twips to a pixel) and is clipped to its control; each text is fitted to
+// its space and clipped to it.
 void PaintMapReport(QPainter& painter, const MapReportPage& page);
 
 } // namespace kestrova

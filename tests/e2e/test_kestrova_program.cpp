@@ -167,6 +167,12 @@ TEST(KestrovaProgram, StartedOnItsFolderAndClosedBySignal_SavesItsState) {
     EXPECT_EQ(iniValues(saved, QStringLiteral("Vehicle"), {"0", "1", "2", "3", "4", "5", "6", "7"}),
               (std::vector<QString>{"KS-101", "KS-102", "KS-103", "KS-104", "KS-105", "KS-106", "KS-101", "KS-101"}));
     EXPECT_EQ(saved.GetIniString(QStringLiteral("TrackQuery"), QStringLiteral("Interval")), "1");
+    // Delivered lines and written lines alike end in CR LF.
+    QFile ini(folder.filePath(QStringLiteral("Kestrova.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray iniBytes = ini.readAll();
+    EXPECT_EQ(iniBytes.count('\n'), iniBytes.count("\r\n"));
+    EXPECT_TRUE(iniBytes.endsWith("\r\n"));
 }
 
 } // namespace

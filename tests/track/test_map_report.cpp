@@ -18,6 +18,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 using namespace kestrova;
 
 namespace {
@@ -80,6 +84,29 @@ QString Compatible(const QString& text) {
     return text.normalized(QString::NormalizationForm_KC).simplified();
 }
 
+// A word of a PDF page as pdftotext lays it out from the metrics of the fonts embedded, which are the fonts
+// the page was drawn with; its box in twips from the paper's corner.
+struct PdfWord {
+    QString text;
+    QRectF box;
+};
+
+std::vector<PdfWord> PdfWords(const QString& pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!process.waitForFinished(20000) || process.exitCode() != 0)
+        return {};
+    static const QRegularExpression kWord(QString::fromLatin1(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    constexpr double kTwipsPerPoint = 20;
+    std::vector<PdfWord> words;
+    for (const QRegularExpressionMatch& word : kWord.globalMatch(QString::fromUtf8(process.readAllStandardOutput()))) {
+        const auto at = [&word](int i) { return word.captured(i).toDouble() * kTwipsPerPoint; };
+        words.push_back({Compatible(word.captured(5)), QRectF(QPointF(at(1), at(2)), QPointF(at(3), at(4)))});
+    }
+    return words;
+}
+
 } // namespace
 
 TEST(MapReportPage, Texts_DetailLineAndPrintDate) {
@@ -100,6 +127,11 @@ TEST(MapReportPage, Layout_SectionsInsideTheMargins) {
     EXPECT_EQ(layout.PrintDate, QRectF(9095, 590, 2205, 210));
     EXPECT_EQ(layout.MapImage, QRectF(567, 875, 10770, 6810));
     EXPECT_EQ(layout.MapImage.right(), kReportMargin + kReportWidth);
+    // The texts keep their controls' corners; the detail line runs on to a character before the print date, and
+    // both may reach down to the end of the header.
+    EXPECT_EQ(layout.MAPDetailSpace, QRectF(680, 590, 8235, 285));
+    EXPECT_EQ(layout.PrintDateSpace, QRectF(9095, 590, 2205, 285));
+    EXPECT_EQ(layout.PrintDateSpace.bottom(), layout.MapImage.top());
 }
 
 TEST(MapReportPage, PaintedPage_TextsInTheHeader_MapWithTheIconBelow) {
@@ -155,6 +187,53 @@ TEST(MapReport, PdfOfTheWindowsPage_CarriesTheTextsAndTheMap) {
     EXPECT_EQ(PdfPages(pdf), 1);
 
     EXPECT_THROW(report.loadMapImage(QDir(folder.path()).filePath("missing.bmp")), RuntimeError);
+}
+
+// The longest detail line real values make: a 20-character plate of wide letters, a date with two-digit month and
+// day and an afternoon hour, the longest call state and a five-digit speed. On the report's own printer (the
+// preview's, which also prints), the whole line and the print date lie in their spaces.
+TEST(MapReport, LongestDetailLine_LiesWholeInItsSpace_InBothLocales) {
+    test::TestApplication();
+    VehicleRecord Rec = ReportedPoint();
+    Rec.PlateNumber = "WWM-8888-MWMW-8888-M";
+    Rec.DialTime = "2026/12/26 12:00:00";
+    Rec.CheckPoint = "正在撥號";
+    Rec.Speed = 123.45F;
+    const MapReportLayout layout = ComputeMapReportLayout();
+    QTemporaryDir folder;
+    const QString pdf = QDir(folder.path()).filePath("report.pdf");
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::Chinese, QLocale::Taiwan)}) {
+        const QString detail = MapReportDetail(Rec, locale);
+        const QString date = MapReportPrintDate(QDate(2026, 12, 26), locale);
+        ASSERT_TRUE(detail.endsWith("速度：123.45 km")) << detail.toStdString();
+        MapReport report;
+        report.setHeaderTexts(detail, date);
+        SCOPED_TRACE(detail.toStdString());
+        report.printer()->setOutputFormat(QPrinter::PdfFormat);
+        report.printer()->setOutputFileName(pdf);
+        emit report.paintRequested(report.printer());
+
+        std::vector<PdfWord> header = PdfWords(pdf);
+        std::erase_if(header, [&](const PdfWord& word) { return word.box.top() >= layout.MapImage.top(); });
+        // Words that start inside the detail line's space are its words, the others the print date's.
+        const double detailEnd = layout.MAPDetailSpace.right();
+        QString detailWords;
+        QString dateWords;
+        double detailRight = 0;
+        for (const PdfWord& word : header) {
+            const bool inDetail = word.box.left() < detailEnd;
+            (inDetail ? detailWords : dateWords) += word.text;
+            if (inDetail)
+                detailRight = std::max(detailRight, word.box.right());
+            // A twip's slack for the PDF's rounding of positions.
+            const QRectF space = (inDetail ? layout.MAPDetailSpace : layout.PrintDateSpace).adjusted(-1, -1, 1, 1);
+            EXPECT_TRUE(space.contains(word.box)) << word.text.toStdString();
+        }
+        EXPECT_EQ(detailWords, Compatible(detail).remove(' '));
+        EXPECT_EQ(dateWords, Compatible(date).remove(' '));
+        EXPECT_GT(detailRight, layout.MAPDetailSpace.left() + 0.95 * layout.MAPDetailSpace.width())
+            << "shrunk no further than it needs";
+    }
 }
 
 TEST(ReportMapFile, RenderedAtThePoint_IconDrawnOnIt) {
