@@ -119,8 +119,23 @@ void QtSerialPort::requireOpen() const {
     }
 }
 
+int QtSerialPort::deviceFailure() const {
+    pollfd device{static_cast<int>(m_port.handle()), POLLIN, 0};
+    if (::poll(&device, 1, 0) < 0) {
+        return EIO;
+    }
+    if ((device.revents & POLLNVAL) != 0) {
+        return EBADF;
+    }
+    return (device.revents & (POLLERR | POLLHUP)) != 0 ? EIO : 0;
+}
+
 QString QtSerialPort::failureText() const {
-    return QStringLiteral("%1: %2").arg(m_openedPath, m_port.errorString());
+    // QSerialPort's text comes from whatever system call failed last, often not the one that met the
+    // failure (a read at the end of a hung-up line sets none); a failed device is named by its own state.
+    const int reason = deviceFailure();
+    return QStringLiteral("%1: %2").arg(m_openedPath, reason != 0 ? QString::fromLocal8Bit(std::strerror(reason))
+                                                                  : m_port.errorString());
 }
 
 void QtSerialPort::Output(const QString& text) {
@@ -185,10 +200,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     }
     // A read notification that finds its bytes already taken by Input reads nothing, and QSerialPort
     // reports an error for it although the device is still there; the device tells whether it has gone.
-    pollfd device{static_cast<int>(m_port.handle()), POLLIN, 0};
-    const bool deviceFailed =
-        ::poll(&device, 1, 0) < 0 || (device.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
-    if (!deviceFailed) {
+    if (deviceFailure() == 0) {
         // After such a ResourceError QSerialPort stops watching the port, so no later reply would raise
         // the receive event; reading the empty buffer makes it watch the port again.
         if (error == QSerialPort::ResourceError && m_port.bytesAvailable() == 0) {
@@ -202,10 +214,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     // the receive event carries the failure to the console, whose next read throws it, rather than the
     // call waiting out its time-out on a dead line.
     if (!m_inOwnCall && m_failure.isEmpty()) {
-        // QSerialPort's text for it comes from whatever system call failed last; the device's own state
-        // says what happened.
-        const int reason = (device.revents & POLLNVAL) != 0 ? EBADF : EIO;
-        m_failure = QStringLiteral("%1: %2").arg(m_openedPath, QString::fromLocal8Bit(std::strerror(reason)));
+        m_failure = failureText();
         QMetaObject::invokeMethod(
             &m_port, [this] { deliverFailure(); }, Qt::QueuedConnection);
     }

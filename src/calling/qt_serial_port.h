@@ -33,7 +33,10 @@ private:
     void deliverHeldReceiveEvent();
     void deliverFailure();
     void requireOpen() const;
-    // The device's last error, naming the device.
+    // Why the open device failed, as an errno value: EIO for a hung-up or failed line, EBADF for a handle
+    // no longer valid; 0 while the device is still there.
+    int deviceFailure() const;
+    // The device's failure, naming the device.
     QString failureText() const;
 
     QString m_programFolder;

@@ -222,7 +222,7 @@ void frmKestrova::createLogic() {
     m_dialogs = std::make_unique<MainWindowDialogs>(MainWindowDialogsParts{
         m_programFolder, m_settings, m_gDBLib, m_box, m_programEnd,
         [this](const QString& gSearchText) { FindVehicle(gSearchText); }, [this] { LoadVehicleList(); }, refresh,
-        [this] { LoadCallSettings(m_state, m_settings, m_MSComm1, m_programEnd); }, [this] { return m_closed; }});
+        [this] { LoadCallSettings(m_state, m_settings, m_MSComm1, m_programEnd); }, [this] { close(); }});
     SetDialogActions(m_tblToolbar->toolbarActions(), *m_dialogs);
     guardToolbarActions();
 
@@ -434,14 +434,20 @@ void frmKestrova::closeEvent(QCloseEvent* event) {
         return;
     }
     if (!m_closed) {
-        m_closed = true;
-        // Closed by a signal while a dialog is open: the dialogs close as their close boxes would, and the
-        // dialog actions, once their dialogs return, see the window closed and do nothing more.
+        // Closed by a signal while a dialog is open: the dialogs close as their close boxes would. A tool-bar
+        // dialog's action first takes up what its dialog committed (a vehicle written or deleted reloads the
+        // list), then closes the window again; shutting down now would save the vehicles as they were.
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (auto* dialog = qobject_cast<QDialog*>(window); dialog != nullptr && dialog->isVisible()) {
                 dialog->reject();
             }
         }
+        if (m_dialogs->dialogShowing()) {
+            m_dialogs->closeWindowAfterDialog();
+            event->ignore();
+            return;
+        }
+        m_closed = true;
         m_lifecycle->Form_QueryUnload();
         m_lifecycle->Form_Unload();
         m_lifecycle->Form_Terminate();

@@ -5,6 +5,8 @@
 #include "dialogs/frm_search.h"
 #include "dialogs/frm_settings.h"
 
+#include <QScopeGuard>
+
 #include <utility>
 
 namespace kestrova {
@@ -13,51 +15,70 @@ MainWindowDialogs::MainWindowDialogs(MainWindowDialogsParts parts) : m_parts(std
 
 MainWindowDialogs::~MainWindowDialogs() = default;
 
-void MainWindowDialogs::ShowSearchDialog() {
-    m_protocol.gDialogOK = 0;
-    m_protocol.gSearchText.clear();
+void MainWindowDialogs::showing(const std::function<void()>& action) {
     {
-        frmSearch dialog(m_protocol, m_parts.settings);
-        dialog.Form_Load();
-        dialog.exec();
+        ++m_showing;
+        const auto shown = qScopeGuard([this] { --m_showing; });
+        action();
     }
-    if (m_protocol.gDialogOK == 1 && !m_parts.windowClosed()) {
-        m_parts.FindVehicle(m_protocol.gSearchText);
+    if (m_showing == 0 && std::exchange(m_closeWindow, false)) {
+        m_parts.closeWindow();
     }
+}
+
+void MainWindowDialogs::ShowSearchDialog() {
+    showing([this] {
+        m_protocol.gDialogOK = 0;
+        m_protocol.gSearchText.clear();
+        {
+            frmSearch dialog(m_protocol, m_parts.settings);
+            dialog.Form_Load();
+            dialog.exec();
+        }
+        if (m_protocol.gDialogOK == 1) {
+            m_parts.FindVehicle(m_protocol.gSearchText);
+        }
+    });
 }
 
 void MainWindowDialogs::ShowManagementDialog() {
-    m_protocol.gDialogOK = 0;
-    {
-        frmManagement dialog(m_protocol, m_parts.gDBLib, m_parts.programFolder, m_parts.settings, m_parts.box,
-                             m_parts.programEnd);
-        dialog.Form_Load();
-        dialog.exec();
-    }
-    if (m_protocol.gDialogOK == 1 && !m_parts.windowClosed()) {
-        m_parts.LoadVehicleList();
-        m_parts.RefreshMapPanels(0);
-    }
+    showing([this] {
+        m_protocol.gDialogOK = 0;
+        {
+            frmManagement dialog(m_protocol, m_parts.gDBLib, m_parts.programFolder, m_parts.settings, m_parts.box,
+                                 m_parts.programEnd);
+            dialog.Form_Load();
+            dialog.exec();
+        }
+        if (m_protocol.gDialogOK == 1) {
+            m_parts.LoadVehicleList();
+            m_parts.RefreshMapPanels(0);
+        }
+    });
 }
 
 void MainWindowDialogs::ShowSettingsDialog() {
-    m_protocol.gDialogOK = 0;
-    {
-        frmSettings dialog(m_protocol, m_parts.settings);
-        dialog.Form_Load();
-        dialog.exec();
-    }
-    if (m_protocol.gDialogOK == 1 && !m_parts.windowClosed()) {
-        m_parts.LoadCallSettings();
-    }
+    showing([this] {
+        m_protocol.gDialogOK = 0;
+        {
+            frmSettings dialog(m_protocol, m_parts.settings);
+            dialog.Form_Load();
+            dialog.exec();
+        }
+        if (m_protocol.gDialogOK == 1) {
+            m_parts.LoadCallSettings();
+        }
+    });
 }
 
 void MainWindowDialogs::ShowAbout() {
-    if (!m_frmAbout) {
-        m_frmAbout = std::make_unique<frmAbout>(m_parts.programFolder);
-    }
-    m_frmAbout->Form_Load(m_parts.box.defaultTitle());
-    m_frmAbout->exec();
+    showing([this] {
+        if (!m_frmAbout) {
+            m_frmAbout = std::make_unique<frmAbout>(m_parts.programFolder);
+        }
+        m_frmAbout->Form_Load(m_parts.box.defaultTitle());
+        m_frmAbout->exec();
+    });
 }
 
 void SetDialogActions(ToolbarActions& actions, MainWindowDialogs& dialogs) {

@@ -2,6 +2,7 @@
 
 #include "dialogs/dialog_widgets.h"
 #include "dialogs/frm_search.h"
+#include "dialogs/list_number_validator.h"
 #include "dialogs/record_form_state.h"
 #include "startup/event_handler.h"
 #include "startup/runtime_error.h"
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QIcon>
-#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -94,13 +94,13 @@ const std::array<QString, 4> kStyleModels{QStringLiteral("C-Rv"), QStringLiteral
                                           QStringLiteral("Mini")};
 constexpr std::array<int, 4> kCarOptionLefts{1440, 2295, 3150, 4035};
 
-QComboBox* makeWatchTimeBox(QWidget* parent, int number, int highest) {
+QComboBox* makeWatchTimeBox(QWidget* parent, int number, int lowest, int highest) {
     auto* box = new QComboBox(parent);
     box->setObjectName(QStringLiteral("Combo%1").arg(number));
     // Typing is allowed, but only a number the list could hold; Enter does not add it to the list.
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
-    box->setValidator(new QIntValidator(0, highest, box));
+    box->setValidator(new ListNumberValidator(lowest, highest, box));
     return box;
 }
 
@@ -181,7 +181,8 @@ void frmManagement::buildRecordFrame() {
     for (std::size_t i = 0; i < kWatchTimeBoxes.size(); ++i) {
         const WatchTimeBoxDesign& design = kWatchTimeBoxes[i];
         const bool hour = i % 2 == 0;
-        m_Combo[i] = makeWatchTimeBox(m_FraRec, static_cast<int>(i) + 1, hour ? kHourListCount : kMinuteListCount - 1);
+        m_Combo[i] = makeWatchTimeBox(m_FraRec, static_cast<int>(i) + 1, hour ? 1 : 0,
+                                      hour ? kHourListCount : kMinuteListCount - 1);
         PlaceTwips(m_Combo[i], design.left, design.top, kWatchTimeBoxWidth, kWatchTimeBoxHeight);
         AddLabel(m_FraRec, design.unit.toString(), design.unitLeft, design.unitTop);
     }

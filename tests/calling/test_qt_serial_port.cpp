@@ -16,11 +16,13 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <poll.h>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace kestrova;
 
@@ -223,4 +225,39 @@ TEST_F(PtyPortTest, MissingDevice_ThrowsItsErrorAndStaysClosed) {
         EXPECT_TRUE(error.text().contains(QStringLiteral("No such file or directory"))) << error.text().toStdString();
     }
     EXPECT_FALSE(port.PortOpen());
+}
+
+// The modem unplugged under the open port: the failure names the device and why it failed, whether a
+// read of the console meets it or the receive event does first.
+TEST_F(PtyPortTest, DeviceGoneUnderTheOpenPort_NamesTheDeviceAndItsReason) {
+    const QString lost = m_folder.filePath(QStringLiteral("dev/com3: ")) + QString::fromLocal8Bit(std::strerror(EIO));
+    const auto failureOf = [](const std::function<void()>& use) {
+        try {
+            use();
+        } catch (const PortFailure& failure) {
+            return failure.text();
+        }
+        return QStringLiteral("no failure");
+    };
+
+    auto port = openPort();
+    ::close(std::exchange(m_master, -1));
+    EXPECT_EQ(failureOf([&] { port->Input(); }), lost);
+    EXPECT_EQ(failureOf([&] { port->Output(QStringLiteral("ATH\r\n")); }), lost);
+
+    // A new line under the same link.
+    port.reset();
+    ASSERT_TRUE(QFile::remove(m_folder.filePath(QStringLiteral("dev/com3"))));
+    SetUp();
+    port = openPort();
+    QEventLoop loop;
+    QString raised;
+    port->setOnComm([&] {
+        raised = failureOf([&] { port->Input(); });
+        loop.quit();
+    });
+    ::close(std::exchange(m_master, -1));
+    QTimer::singleShot(kTimeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(raised, lost);
 }

@@ -152,21 +152,31 @@ TEST_F(MainWindowDialogsTest, SearchAndSettings_ActOnlyWhenConfirmed) {
     EXPECT_EQ(m_window->state().DefaultTimeout, 30);
 }
 
-TEST_F(MainWindowDialogsTest, WindowClosedWhileADialogIsOpen_ClosesTheDialogAndActsNoMore) {
-    bool dialogOpenAfterClose = true;
+// A close signal while the records dialog is open, its search nested in it after a vehicle was added: the
+// dialogs close as their close boxes would, the window reloads what the dialog wrote, and only then closes.
+TEST_F(MainWindowDialogsTest, WindowClosedWhileADialogIsOpen_ClosesItTakesUpItsWorkThenCloses) {
+    bool dialogsOpenAfterClose = true;
+    bool windowOpenAfterClose = false;
     WhenModalShown("frmManagement", [&](QDialog& dialog) {
         auto& records = static_cast<frmManagement&>(dialog);
         records.button("NewRec")->trigger();
         records.VehicleTxt(0)->setText("KS-100");
         records.VehicleTxt(1)->setText("0912000100");
         records.button("WriteRec")->trigger();
-        // As a close signal does: the window closes from within the dialog's event loop.
-        m_window->close();
-        dialogOpenAfterClose = dialog.isVisible();
+        WhenModalShown("frmSearch", [&](QDialog& search) {
+            // As a close signal does: the window is closed from within the search's event loop.
+            m_window->close();
+            dialogsOpenAfterClose = search.isVisible() || dialog.isVisible();
+            windowOpenAfterClose = m_window->isVisible();
+        });
+        records.button("Search")->trigger();
     });
     click("Management");
-    EXPECT_FALSE(dialogOpenAfterClose);
+    EXPECT_FALSE(dialogsOpenAfterClose);
+    EXPECT_TRUE(windowOpenAfterClose);
     EXPECT_FALSE(m_window->isVisible());
+    ASSERT_EQ(m_window->state().Vehicles.size(), 5u);
+    EXPECT_EQ(m_window->state().Vehicles.front().PlateNumber, "KS-100");
     EXPECT_EQ(m_programEnds, 0);
     EXPECT_TRUE(m_box.shown.empty()) << m_box.shown.front().text.toStdString();
 }

@@ -6,7 +6,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -255,6 +257,38 @@ TEST_F(RecordsDialog, WatchBoxes_StartUntickedWithEndTicksBoth) {
     EXPECT_EQ(dialog->Combo(1)->currentText(), "8");
     EXPECT_EQ(dialog->Combo(3)->currentText(), "17");
     EXPECT_EQ(dialog->Combo(4)->currentText(), "0");
+}
+
+// Typed watch times: a keystroke that would make a number outside its list does not go in, so the
+// hour 99, the minute 75 and the hour 0 can never be stored.
+TEST_F(RecordsDialog, TypedWatchTimes_TakeOnlyNumbersOfTheirLists) {
+    const auto dialog = open();
+    click(*dialog, "NewRec");
+    type(*dialog, "A-1", "0911000001");
+    dialog->Check1()->setChecked(true);
+    const auto typed = [&](int number, const QString& keys) {
+        QLineEdit* box = dialog->Combo(number)->lineEdit();
+        box->clear();
+        for (const QChar key : keys) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_0 + key.digitValue(), Qt::NoModifier, QString(key));
+            QCoreApplication::sendEvent(box, &press);
+        }
+        return box->text();
+    };
+    EXPECT_EQ(typed(1, "99"), "9");
+    EXPECT_EQ(typed(1, "0"), "");
+    EXPECT_EQ(typed(1, "25"), "2");
+    EXPECT_EQ(typed(2, "75"), "7");
+    EXPECT_EQ(typed(2, "60"), "6");
+    EXPECT_EQ(typed(3, "24"), "24");
+    EXPECT_EQ(typed(4, "59"), "59");
+    EXPECT_EQ(typed(2, "30"), "30");
+    click(*dialog, "WriteRec");
+
+    EXPECT_TRUE(m_box.shown.empty());
+    const FetchedVehicle added = ReadVehicles(m_db.db).front();
+    EXPECT_EQ(added.StrCaution, "02:30");
+    EXPECT_EQ(added.EndCaution, "24:59");
 }
 
 TEST_F(RecordsDialog, NestedSearch_FindsByPlateAndPutsTheFlagBack) {
