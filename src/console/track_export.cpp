@@ -78,7 +78,7 @@ QString TrackExport::ShowSaveDialog(const QString& Filter, int16_t& FilterIndex,
 bool TrackExport::ExportTrack(const QString& FileName, int16_t FilterIndex) {
     std::optional<QString> failure;
     // A row that cannot be read ends the program, once the hourglass is gone; a file that cannot be
-    // written is shown and survived.
+    // written, or rows that it cannot hold, are shown and survived.
     const bool read = RunEventHandler(m_parts.programEnd, [&] {
         const WaitCursor hourglass;
         const TrackGridModel* rows = m_parts.dataSource();
@@ -86,7 +86,7 @@ bool TrackExport::ExportTrack(const QString& FileName, int16_t FilterIndex) {
             throw RuntimeError(kNoRecordset);
         // A cursor of its own from the first row: the grid's current row and the playback stay where they are.
         ResultSet clone = rows->clone();
-        failure = WriteCompleteFile(FileName, TrackFile(clone, FilterIndex, m_parts.codePage));
+        failure = WriteTrackFile(FileName, clone, FilterIndex, m_parts.codePage);
     });
     if (!read) {
         return false;

@@ -39,8 +39,9 @@ public:
     // The chosen file, "" when the dialog was cancelled or could not be set up (its error then shown). On a
     // choice FilterIndex is the chosen filter, from 1. In this run the dialog opens on the filter chosen last.
     QString ShowSaveDialog(const QString& Filter, int16_t& FilterIndex, const QString& Title, const QString& FileName);
-    // Writes the file and opens it in the viewer. A file that cannot be written is shown in a critical box,
-    // and no part of it is left; false then. A row that cannot be read ends the program.
+    // Writes the file and opens it in the viewer. A file that cannot be written, or a row holding no position
+    // or stored time, is shown in a critical box and nothing is written; false then. A row that cannot be
+    // read ends the program.
     bool ExportTrack(const QString& FileName, int16_t FilterIndex);
 
 private:

@@ -1,6 +1,7 @@
 #include "data/track_columns.h"
 
 #include "startup/numeric.h"
+#include "startup/text_helpers.h"
 
 #include <array>
 #include <cmath>
@@ -32,30 +33,6 @@ std::optional<int> IntegerPart(QStringView text, qsizetype from, qsizetype lengt
 // A Single as the decimal number it shows (12.3f is 12.3, not 12.30000019...).
 double DecimalOf(float value) {
     return NumberText(value).toDouble();
-}
-
-// The stored time as the console writes it, "yyyy/mm/dd hh:mm:ss" in ASCII digits: its six fields read
-// directly. Anything else goes the general way, field by field.
-std::optional<std::array<int, 6>> CanonicalFields(QStringView text) {
-    static constexpr std::array<qsizetype, 6> kStarts = {0, 5, 8, 11, 14, 17};
-    static constexpr std::array<qsizetype, 6> kLengths = {4, 2, 2, 2, 2, 2};
-    if (text.size() != 19 || text[4] != u'/' || text[7] != u'/' || text[10] != u' ' || text[13] != u':' ||
-        text[16] != u':') {
-        return std::nullopt;
-    }
-    std::array<int, 6> fields{};
-    for (std::size_t f = 0; f < fields.size(); ++f) {
-        int value = 0;
-        for (qsizetype i = kStarts[f]; i < kStarts[f] + kLengths[f]; ++i) {
-            const char16_t c = text[i].unicode();
-            if (c < u'0' || c > u'9') {
-                return std::nullopt;
-            }
-            value = value * 10 + (c - u'0');
-        }
-        fields[f] = value;
-    }
-    return fields;
 }
 
 // Two digits, as Format(value, "00") writes a whole number from 0 to 99.
@@ -106,7 +83,7 @@ int FloorDiv(int a, int b) {
 } // namespace
 
 std::optional<QDateTime> DialTimeValue(QStringView dbTime) {
-    const std::optional<std::array<int, 6>> canonical = CanonicalFields(dbTime);
+    const std::optional<std::array<int, 6>> canonical = DbTimeFields(dbTime);
     const auto part = [&](std::size_t field, qsizetype from, qsizetype length) -> std::optional<int> {
         return canonical ? std::optional<int>((*canonical)[field]) : IntegerPart(dbTime, from, length);
     };

@@ -93,6 +93,32 @@ QString FormatDbTime(const QDateTime& d) {
     return FormatDate(d, u"yyyy/mm/dd hh:mm:ss");
 }
 
+std::optional<std::array<int, 6>> DbTimeFields(QStringView s) {
+    static constexpr std::array<qsizetype, 6> kStarts = {0, 5, 8, 11, 14, 17};
+    static constexpr std::array<qsizetype, 6> kLengths = {4, 2, 2, 2, 2, 2};
+    if (s.size() != 19 || s[4] != u'/' || s[7] != u'/' || s[10] != u' ' || s[13] != u':' || s[16] != u':') {
+        return std::nullopt;
+    }
+    std::array<int, 6> fields{};
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        int value = 0;
+        for (qsizetype i = kStarts[f]; i < kStarts[f] + kLengths[f]; ++i) {
+            const char16_t c = s[i].unicode();
+            if (c < u'0' || c > u'9') {
+                return std::nullopt;
+            }
+            value = value * 10 + (c - u'0');
+        }
+        fields[f] = value;
+    }
+    return fields;
+}
+
+bool IsDbTime(QStringView s) {
+    const std::optional<std::array<int, 6>> f = DbTimeFields(s);
+    return f && QDate::isValid((*f)[0], (*f)[1], (*f)[2]) && QTime::isValid((*f)[3], (*f)[4], (*f)[5]);
+}
+
 QString ConvertDbTime(const QString& s, int style, const QLocale& locale) {
     if (s.isEmpty()) {
         return {};

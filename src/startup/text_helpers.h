@@ -6,7 +6,9 @@
 #include <QLocale>
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <iterator>
+#include <optional>
 #include <type_traits>
 
 // The small shared routines that format stored times, positions, distances and headings, quote texts
@@ -22,6 +24,13 @@ QString Trim(QStringView s);
 
 // The DbTime text of a moment: "yyyy/mm/dd hh:mm:ss", 24-hour.
 QString FormatDbTime(const QDateTime& d);
+
+// The six fields (year, month, day, hour, minute, second) of a text in the shape FormatDbTime writes, in
+// ASCII digits; the fields are not checked against the calendar. Nothing for a text of any other shape.
+std::optional<std::array<int, 6>> DbTimeFields(QStringView s);
+
+// Whether s is a time as FormatDbTime writes it: that shape, and a date and a time that exist.
+bool IsDbTime(QStringView s);
 
 // A stored DbTime shown as text. Style 1: "dd-MMM-yy hh:mm:ss" with the English month in capitals
 // ("05-MAR-07 14:03:22"); any other style: the locale's general date-time text. An empty text, or

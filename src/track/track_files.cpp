@@ -4,8 +4,6 @@
 #include "startup/numeric.h"
 #include "startup/runtime_error.h"
 #include "startup/text_helpers.h"
-#include "startup/whole_file.h"
-
 
 #include <array>
 #include <charconv>
@@ -65,38 +63,74 @@ QByteArray encoded(const QString& text, const CodePage& codePage) {
     return text.toLatin1();
 }
 
-// ConvertDbTime(DialTime, 1) for the rows of a track. A stored time "yyyy/mm/dd hh:mm:ss" keeps its time of
-// day as it is written, so only its day needs converting, once per day; any other text is converted whole.
+// ConvertDbTime(DialTime, 1) for the rows of a track, whose stored times keep their time of day as it is
+// written: only the day needs converting, once per day.
 class TrkTimes {
 public:
     QString operator()(const QString& DialTime) {
-        if (!isStoredTime(DialTime))
-            return ConvertDbTime(DialTime, 1);
         const QStringView date = QStringView(DialTime).left(kStoredDateLength);
         if (date != m_date) {
             m_date = date.toString();
-            m_day = ConvertDbTime(m_date + QStringLiteral(" 00:00:00"), 1).left(kDayLength);
+            m_day = ConvertDbTime(DialTime, 1).left(kDayLength);
         }
-        return m_day.isEmpty() ? QString() : m_day + DialTime.mid(kStoredDateLength);
+        return m_day + DialTime.mid(kStoredDateLength);
     }
 
 private:
     static constexpr qsizetype kStoredDateLength = 10;
 
-    static bool isStoredTime(QStringView text) {
-        static const QString shape = QStringLiteral("dddd/dd/dd dd:dd:dd");
-        if (text.size() != shape.size())
-            return false;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (shape[i] == u'd' ? !text[i].isDigit() || text[i].unicode() >= 0x80 : text[i] != shape[i])
-                return false;
-        }
-        const auto field = [text](qsizetype from) { return text.mid(from, 2).toInt(); };
-        return field(11) < 24 && field(14) < 60 && field(17) < 60;
-    }
-
     QString m_date;
     QString m_day;
+};
+
+// A row's DialTime in a message: characters that cannot be shown made visible, a long text cut.
+QString shownDialTime(const QString& DialTime) {
+    constexpr qsizetype kShownLength = 40;
+    QString shown = DialTime.left(kShownLength);
+    for (QChar& c : shown) {
+        if (c.category() == QChar::Other_Control)
+            c = QChar::ReplacementCharacter;
+    }
+    return u'"' + shown + (DialTime.size() > kShownLength ? QStringLiteral("…\"") : QStringLiteral("\""));
+}
+
+// One row of the track as both files write it.
+struct TrackPoint {
+    QString DialTime;
+    double X = 0;
+    double Y = 0;
+};
+
+// The columns both files read. Rows come from the database, where other programs may write too: a row whose
+// time is not a stored time, or whose coordinate is no degree of a position, is refused (InvalidTrackRow),
+// as neither file could say it. The query takes only positive coordinates, so 0 is a text that held none.
+class TrackReader {
+public:
+    explicit TrackReader(const ResultSet& rs)
+        : m_dialTime(rs.columnIndex(u"DialTime")), m_x(rs.columnIndex(u"X")), m_y(rs.columnIndex(u"Y")) {}
+
+    TrackPoint point(const ResultSet& rs) const {
+        TrackPoint p{FieldText(rs.field(m_dialTime)), FieldNumber(rs.field(m_x)), FieldNumber(rs.field(m_y))};
+        if (!IsDbTime(p.DialTime))
+            refuse(p, QStringLiteral("時間不是有效的 yyyy/mm/dd hh:mm:ss 日期時間"));
+        if (!(p.X > 0 && p.X <= kMaxLongitude))
+            refuse(p, QStringLiteral("經度 X 不是 0 到 180 之間的數值"));
+        if (!(p.Y > 0 && p.Y <= kMaxLatitude))
+            refuse(p, QStringLiteral("緯度 Y 不是 0 到 90 之間的數值"));
+        return p;
+    }
+
+private:
+    static constexpr double kMaxLongitude = 180;
+    static constexpr double kMaxLatitude = 90;
+
+    [[noreturn]] static void refuse(const TrackPoint& p, const QString& what) {
+        throw InvalidTrackRow(QStringLiteral("資料列 DialTime %1 的%2").arg(shownDialTime(p.DialTime), what));
+    }
+
+    int m_dialTime;
+    int m_x;
+    int m_y;
 };
 
 } // namespace
@@ -118,33 +152,27 @@ QStringList DialogNameFilters(const QString& filter) {
 }
 
 QByteArray TrackText(ResultSet& rs, const CodePage& codePage) {
-    const int dialTime = rs.columnIndex(u"DialTime");
-    const int x = rs.columnIndex(u"X");
-    const int y = rs.columnIndex(u"Y");
+    const TrackReader reader(rs);
     QString text = QStringLiteral("Datum,WGS84,WGS84,0,0,0,0,0") + kLineEnd;
     text.reserve(kTextLineLength * (rs.rowCount() - rs.position() + 1));
     for (; !rs.eof(); rs.moveNext()) {
-        const double Y = FieldNumber(rs.field(y));
-        const double X = FieldNumber(rs.field(x));
-        const QString time = FieldText(rs.field(dialTime)).replace(u' ', u',').right(kTextTimeLength);
-        text += QStringLiteral("TP,D, ") + fixedDecimals(Y, kTextDecimals) + QStringLiteral(", ") +
-                fixedDecimals(X, kTextDecimals) + QStringLiteral(", ") + time + QStringLiteral(",0") + kLineEnd;
+        TrackPoint p = reader.point(rs);
+        const QString time = p.DialTime.replace(u' ', u',').right(kTextTimeLength);
+        text += QStringLiteral("TP,D, ") + fixedDecimals(p.Y, kTextDecimals) + QStringLiteral(", ") +
+                fixedDecimals(p.X, kTextDecimals) + QStringLiteral(", ") + time + QStringLiteral(",0") + kLineEnd;
     }
     return encoded(text, codePage);
 }
 
 QByteArray TrackTrk(ResultSet& rs, const CodePage& codePage) {
-    const int dialTime = rs.columnIndex(u"DialTime");
-    const int x = rs.columnIndex(u"X");
-    const int y = rs.columnIndex(u"Y");
+    const TrackReader reader(rs);
     QString text;
     text.reserve(kTrkLineLength * (rs.rowCount() - rs.position()));
     TrkTimes trkTime;
     QString previousDay;
     for (bool first = true; !rs.eof(); rs.moveNext(), first = false) {
-        const double Y = FieldNumber(rs.field(y));
-        const double X = FieldNumber(rs.field(x));
-        const QString d = trkTime(FieldText(rs.field(dialTime)));
+        const TrackPoint p = reader.point(rs);
+        const QString d = trkTime(p.DialTime);
         const QString day = d.left(kDayLength);
         if (first || day != previousDay) {
             if (!first)
@@ -152,9 +180,9 @@ QByteArray TrackTrk(ResultSet& rs, const CodePage& codePage) {
             text += kTrkHeader + kLineEnd;
         }
         previousDay = day;
-        text += QStringLiteral("T  ") + fixedWidth(u'+' + fixedDecimals(Y, kTrkDecimals), kLatitudeWidth) + u' ' +
-                fixedWidth(u'+' + fixedDecimals(X, kTrkDecimals), kLongitudeWidth) + u' ' + fixedWidth(d, kTimeWidth) +
-                QStringLiteral(" -9999") + kLineEnd;
+        text += QStringLiteral("T  ") + fixedWidth(u'+' + fixedDecimals(p.Y, kTrkDecimals), kLatitudeWidth) + u' ' +
+                fixedWidth(u'+' + fixedDecimals(p.X, kTrkDecimals), kLongitudeWidth) + u' ' +
+                fixedWidth(d, kTimeWidth) + QStringLiteral(" -9999") + kLineEnd;
     }
     return encoded(text, codePage);
 }
@@ -170,9 +198,22 @@ QByteArray TrackFile(ResultSet& rs, int16_t FilterIndex, const CodePage& codePag
     }
 }
 
-std::optional<QString> WriteCompleteFile(const QString& path, const QByteArray& bytes) {
+std::optional<QString> WriteTrackFile(const QString& path, ResultSet& rs, int16_t FilterIndex,
+                                      const CodePage& codePage) {
+    QByteArray bytes;
+    try {
+        bytes = TrackFile(rs, FilterIndex, codePage);
+    } catch (const InvalidTrackRow& row) {
+        return FileErrorText(path, row.text());
+    }
+    RemoveWriteLeftovers(path);
+    // Over a file that the folder lets the dispatcher write but not replace, the export writes in place.
+    return WriteCompleteFile(path, bytes, InPlaceWrite::Allowed);
+}
+
+std::optional<QString> WriteCompleteFile(const QString& path, const QByteArray& bytes, InPlaceWrite inPlace) {
     QString reason;
-    if (WriteWholeFile(path, bytes, reason, InPlaceWrite::Refused))
+    if (WriteWholeFile(path, bytes, reason, inPlace))
         return std::nullopt;
     return FileErrorText(path, reason);
 }

@@ -272,15 +272,17 @@ TEST_F(MainWindowLifecycleTest, Start_FromSavedFolder_RestoresEverything) {
              "[ColumnWidths]\r\nVehicle=1000,,3000\r\nSStab=False\r\n"
              "[TrackQuery]\r\nFromSpeed=12km\r\nToSpeed=12.50\r\nFromOffset=abc\r\nInterval=25\r\n");
     writeFile("Kestrova.log", "\r\n\r\nA\r\n\r\nB\r\n\r\n");
-    // What writes killed before their rename left behind.
-    writeFile("Kestrova.ini.qWzRtY", "[Zoom]\r\n");
-    writeFile("Kestrova.log.AbCdEf", "A\r\n");
+    // What writes killed before their rename left behind, and a person's copy.
+    writeFile("Kestrova.ini.kestrova-tmp-qWzRtY", "[Zoom]\r\n");
+    writeFile("Kestrova.log.kestrova-tmp-AbCdE1", "A\r\n");
+    writeFile("Kestrova.log.Friday", "A\r\n");
 
     const auto window = start();
     const FakeControls& controls = window->controls;
 
-    EXPECT_FALSE(QFile::exists(path("Kestrova.ini.qWzRtY")));
-    EXPECT_FALSE(QFile::exists(path("Kestrova.log.AbCdEf")));
+    EXPECT_FALSE(QFile::exists(path("Kestrova.ini.kestrova-tmp-qWzRtY")));
+    EXPECT_FALSE(QFile::exists(path("Kestrova.log.kestrova-tmp-AbCdE1")));
+    EXPECT_TRUE(QFile::exists(path("Kestrova.log.Friday")));
     EXPECT_TRUE(window->box.shown.empty());
     EXPECT_EQ(window->ended, 0);
     EXPECT_EQ(window->calls, (QStringList{"create engine", "LoadVehicleList", "LoadCallSettings", "LoadCoordinates",

@@ -9,6 +9,7 @@
 #include "console/track_query.h"
 #include "console/track_query_frame.h"
 #include "data/db_lib.h"
+#include "data/sql_connection.h"
 #include "startup/fake_message_box.h"
 #include "startup/qstring_printer.h"
 #include "startup/settings_file.h"
@@ -362,6 +363,30 @@ TEST_F(TrackQueryTest, Export_CancelOrUnwritableTarget_LeavesTheNameAndGoesOn) {
     EXPECT_TRUE(m_opened.isEmpty());
     EXPECT_TRUE(m_endedWith.empty());
     EXPECT_TRUE(frame().cmdExport()->isEnabled());
+}
+
+TEST_F(TrackQueryTest, Export_RowWithATextForItsLongitude_IsNamedAndNothingWritten) {
+    // Another program's row: a text passes the query's X > 0.
+    SqlConnection raw;
+    raw.open(DatabasePath(m_folder.path()), QByteArray(kDatabaseKey), SqlConnection::OpenMode::ExistingOnly);
+    raw.execute(QStringLiteral("INSERT INTO CommLog (PlateNumber,DialTime,X,Y,Speed,Offset) VALUES ('%1',"
+                               "'2024/03/05 08:05:00','abc',25.03,0,0)")
+                    .arg(kTerminal));
+    raw.close();
+    query();
+    const QString target = path("track.txt");
+    QStringList seen;
+    answerSaveDialog(target, 0, seen);
+    frame().cmdExport()->click();
+
+    ASSERT_EQ(m_box.shown.size(), 1U);
+    EXPECT_EQ(m_box.shown[0].kind, "critical");
+    EXPECT_EQ(m_box.shown[0].text, QDir::toNativeSeparators(target) +
+                                       ": 資料列 DialTime \"2024/03/05 08:05:00\" 的經度 X 不是 0 到 180 之間的數值");
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_TRUE(ini("Export", "FileName").isEmpty());
+    EXPECT_TRUE(m_opened.isEmpty());
+    EXPECT_TRUE(m_endedWith.empty());
 }
 
 TEST_F(TrackQueryTest, Print_EmptyGridDoesNothing_ElseTheShownRowsReportWithItsPlacementKept) {
