@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <numbers>
+#include <tuple>
 #include <utility>
 
 namespace kestrova {
@@ -83,24 +83,54 @@ bool isUprightCharacter(const QString& glyph) {
 }
 
 std::vector<Polyline> mergeLines(std::vector<Polyline> lines) {
-    using Key = std::pair<double, double>;
-    auto key = [](QPointF p) { return Key(p.x(), p.y()); };
-    std::multimap<Key, std::size_t> ends;
+    // The ends of the lines, numbered 2 i (line i's first point) and 2 i + 1 (its last), sorted by point
+    // (compared exactly: QPointF's own comparison is fuzzy): the ends at one point stand together, in
+    // the lines' order. Sorting beats a hash table of points here by some three times.
+    struct End {
+        double x;
+        double y;
+        std::size_t id;
+        bool samePoint(const End& other) const { return x == other.x && y == other.y; }
+    };
+    std::vector<End> ends;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].size() < 2)
             continue;
-        ends.emplace(key(lines[i].front()), i);
-        ends.emplace(key(lines[i].back()), i);
+        ends.push_back({lines[i].front().x(), lines[i].front().y(), 2 * i});
+        ends.push_back({lines[i].back().x(), lines[i].back().y(), 2 * i + 1});
+    }
+    std::sort(ends.begin(), ends.end(),
+              [](const End& a, const End& b) { return std::tie(a.x, a.y, a.id) < std::tie(b.x, b.y, b.id); });
+    // For each end, where the ends at its point begin in the sorted list. The search for an unused line
+    // at a point resumes where it last stopped (kept at the point's first entry), so each entry is passed
+    // over once in all, and a chain's next piece is found without looking its point up.
+    const std::size_t none = 2 * lines.size();
+    std::vector<std::size_t> pointOf(none);
+    std::vector<std::size_t> resume(ends.size());
+    for (std::size_t k = 0; k < ends.size(); ++k) {
+        pointOf[ends[k].id] = k > 0 && ends[k].samePoint(ends[k - 1]) ? pointOf[ends[k - 1].id] : k;
+        resume[k] = k;
     }
     std::vector<bool> used(lines.size(), false);
-    // An unused line with an end at p, or lines.size().
-    auto next = [&](QPointF p) {
-        const auto [first, last] = ends.equal_range(key(p));
-        for (auto it = first; it != last; ++it) {
-            if (!used[it->second])
-                return it->second;
+    // An end of an unused line at the point of the end given, or none.
+    auto next = [&](std::size_t id) {
+        const std::size_t first = pointOf[id];
+        std::size_t& at = resume[first];
+        while (at < ends.size() && ends[at].samePoint(ends[first]) && used[ends[at].id / 2])
+            ++at;
+        return at < ends.size() && ends[at].samePoint(ends[first]) ? ends[at].id : none;
+    };
+    // Joins unused lines to the chain's last point, which is the end `last` of a line, one after the
+    // other for as long as one meets it.
+    auto extend = [&](Polyline& chain, std::size_t last) {
+        for (std::size_t id = next(last); id != none; id = next(last)) {
+            Polyline& piece = lines[id / 2];
+            used[id / 2] = true;
+            if (id % 2 == 1)
+                std::reverse(piece.begin(), piece.end());
+            chain.insert(chain.end(), piece.begin() + 1, piece.end());
+            last = id ^ 1; // the piece's other end
         }
-        return lines.size();
     };
     std::vector<Polyline> merged;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -108,20 +138,12 @@ std::vector<Polyline> mergeLines(std::vector<Polyline> lines) {
             continue;
         used[i] = true;
         Polyline chain = std::move(lines[i]);
-        for (std::size_t j = next(chain.back()); j < lines.size(); j = next(chain.back())) {
-            used[j] = true;
-            Polyline& piece = lines[j];
-            if (piece.front() != chain.back())
-                std::reverse(piece.begin(), piece.end());
-            chain.insert(chain.end(), piece.begin() + 1, piece.end());
-        }
-        for (std::size_t j = next(chain.front()); j < lines.size(); j = next(chain.front())) {
-            used[j] = true;
-            Polyline& piece = lines[j];
-            if (piece.back() != chain.front())
-                std::reverse(piece.begin(), piece.end());
-            chain.insert(chain.begin(), piece.begin(), piece.end() - 1);
-        }
+        extend(chain, 2 * i + 1);
+        // The lines before its start join the turned chain's end: adding them at the front, piece by
+        // piece, would move the whole chain each time.
+        std::reverse(chain.begin(), chain.end());
+        extend(chain, 2 * i);
+        std::reverse(chain.begin(), chain.end());
         merged.push_back(std::move(chain));
     }
     return merged;

@@ -15,11 +15,14 @@ namespace {
 
 using Setter = std::function<bool(StyleLayer&, const QJsonValue&, QString&)>;
 
-// Sizes beyond those of real styles (a few hundred layers, a dozen stops, dash arrays of a few entries),
-// where drawing would take seconds and gigabytes.
+// Sizes beyond those of real styles (a few hundred layers, a dozen stops, dash arrays of a few entries,
+// text fields of a few dozen characters with one or two keys), where drawing would take seconds and
+// gigabytes.
 constexpr qsizetype kMaxLayers = 1000;
 constexpr qsizetype kMaxStops = 64;
 constexpr qsizetype kMaxDashes = 16;
+constexpr qsizetype kMaxTextFieldLength = 256;
+constexpr int kMaxTextFieldKeys = 16;
 
 bool fail(QString& error, const QString& text) {
     error = text;
@@ -139,10 +142,36 @@ bool setDashes(StyleLayer& layer, const QJsonValue& json, QString& error) {
     return true;
 }
 
+// Calls text(QStringView) for the literal stretches of a text-field and key(QStringView) for each "{key}"
+// in it, in order; an unclosed "{" is literal text.
+template <class Text, class Key> void scanTextField(QStringView field, Text text, Key key) {
+    qsizetype i = 0;
+    while (i < field.size()) {
+        const qsizetype open = field.indexOf(u'{', i);
+        const qsizetype close = open < 0 ? -1 : field.indexOf(u'}', open + 1);
+        if (close < 0) {
+            text(field.mid(i));
+            return;
+        }
+        text(field.mid(i, open - i));
+        key(field.mid(open + 1, close - open - 1));
+        i = close + 1;
+    }
+}
+
 bool setTextField(StyleLayer& layer, const QJsonValue& json, QString& error) {
     if (!json.isString())
         return fail(error, QStringLiteral("text-field must be a text"));
-    layer.textField = json.toString();
+    const QString field = json.toString();
+    int keys = 0;
+    scanTextField(
+        field, [](QStringView) {}, [&](QStringView) { ++keys; });
+    if (field.size() > kMaxTextFieldLength || keys > kMaxTextFieldKeys) {
+        return fail(error, QStringLiteral("text-field may have at most %1 characters and %2 keys")
+                               .arg(kMaxTextFieldLength)
+                               .arg(kMaxTextFieldKeys));
+    }
+    layer.textField = field;
     return true;
 }
 
@@ -384,22 +413,15 @@ std::optional<MapStyle> parseMapStyle(const QByteArray& json, QString& error) {
 
 QString expandTextField(const QString& field, const TileLayer& layer, const TileFeature& feature) {
     QString text;
-    qsizetype i = 0;
-    while (i < field.size()) {
-        const qsizetype open = field.indexOf(u'{', i);
-        const qsizetype close = open < 0 ? -1 : field.indexOf(u'}', open + 1);
-        if (close < 0) {
-            text += QStringView(field).mid(i);
-            break;
-        }
-        text += QStringView(field).mid(i, open - i);
-        const std::string key = field.mid(open + 1, close - open - 1).toStdString();
-        const TileValue* value = layer.attribute(feature, key);
-        if (!value && key == "name")
-            value = layer.attribute(feature, "name:latin");
-        text += attributeText(value);
-        i = close + 1;
-    }
+    scanTextField(
+        field, [&](QStringView literal) { text += literal; },
+        [&](QStringView name) {
+            const std::string key = name.toString().toStdString();
+            const TileValue* value = layer.attribute(feature, key);
+            if (!value && key == "name")
+                value = layer.attribute(feature, "name:latin");
+            text += attributeText(value);
+        });
     return text.trimmed();
 }
 

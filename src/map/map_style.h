@@ -71,8 +71,8 @@ struct MapStyle {
 
 // The style file's text parsed, or nothing with the reason in error. Text that is not JSON, a version
 // other than 8, a layer type, property or filter operator outside the subset, a value of the wrong
-// kind, or more than 1000 layers, 64 stops in a value or 16 entries in a dash array all fail the whole
-// style.
+// kind, or more than 1000 layers, 64 stops in a value, 16 entries in a dash array, or 256 characters or
+// 16 keys in a text-field all fail the whole style.
 std::optional<MapStyle> parseMapStyle(const QByteArray& json, QString& error);
 
 // A text-field template filled from a feature: each "{key}" becomes the attribute's text (numbers in

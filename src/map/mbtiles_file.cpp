@@ -13,9 +13,13 @@ namespace {
 // layer description "json") some megabytes at most.
 constexpr int kMaxMetadataRows = 1000;
 constexpr qint64 kMaxMetadataBytes = 32 * 1024 * 1024;
-// The work one statement on a map file may do, in SQLite's virtual-machine steps: a tile look-up takes
-// hundreds, reading the zoom range from an unindexed table of a million tiles some ten million.
+// The work one statement on a map file may do, in SQLite's virtual-machine steps. Reading the zoom range
+// from an unindexed table of a million tiles takes some ten million, once at the load.
 constexpr int kStatementBudgetSteps = 50'000'000;
+// A tile look-up takes a hundred steps through an index, five a tile through a table without one: this
+// budget (some milliseconds) lets such a table of 200,000 tiles answer, and bounds what a view that
+// computes rows without end costs each look-up of a render or a place search.
+constexpr int kTileLookupBudgetSteps = 1'000'000;
 // The progress handler runs once per this many steps.
 constexpr int kProgressInterval = 10'000;
 // Together with the tile size limit of the callers: no value larger than this is ever made.
@@ -63,7 +67,8 @@ std::unique_ptr<MbtilesFile> MbtilesFile::open(const QString& path, QString& err
     // Metadata and tiles may be views, which can compute rows without end or values of any size.
     sqlite3_limit(file->m_db, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
     sqlite3_progress_handler(file->m_db, kProgressInterval, &MbtilesFile::onProgress, file.get());
-    if (!file->readMetadata(error) || !file->readZoomRange(error) || !file->prepareTileQuery(error))
+    if (!file->readMetadata(error) || !file->readZoomRange(error) || !file->prepareTileQuery(error) ||
+        !file->checkTileLookups(error))
         return nullptr;
     return file;
 }
@@ -73,8 +78,8 @@ int MbtilesFile::onProgress(void* file) {
     return --left < 0 ? 1 : 0;
 }
 
-void MbtilesFile::startBudget() {
-    m_progressLeft = kStatementBudgetSteps / kProgressInterval;
+void MbtilesFile::startBudget(int steps) {
+    m_progressLeft = steps / kProgressInterval;
 }
 
 bool MbtilesFile::readMetadata(QString& error) {
@@ -83,7 +88,7 @@ bool MbtilesFile::readMetadata(QString& error) {
         error = sqliteError(m_db);
         return false;
     }
-    startBudget();
+    startBudget(kStatementBudgetSteps);
     int status = SQLITE_ROW;
     int rows = 0;
     qint64 bytes = 0;
@@ -114,20 +119,34 @@ bool MbtilesFile::prepareTileQuery(QString& error) {
         error = sqliteError(m_db);
         return false;
     }
-    // A look-up of a tile that no file holds: a tiles table (or view) that cannot answer it within the
-    // budget would stall every render, so the file is refused now.
-    sqlite3_bind_int(m_tileQuery, 1, -1);
-    sqlite3_bind_int(m_tileQuery, 2, 0);
-    sqlite3_bind_int(m_tileQuery, 3, 0);
-    sqlite3_bind_int64(m_tileQuery, 4, 0);
-    startBudget();
-    int status = SQLITE_ROW;
-    while (status == SQLITE_ROW)
-        status = sqlite3_step(m_tileQuery);
-    if (status != SQLITE_DONE)
-        error = stepError(m_db, status);
+    return true;
+}
+
+void MbtilesFile::startTileQuery(int zoom, int column, int row, std::size_t maxBytes) {
     sqlite3_reset(m_tileQuery);
-    return status == SQLITE_DONE;
+    sqlite3_bind_int(m_tileQuery, 1, zoom);
+    sqlite3_bind_int(m_tileQuery, 2, column);
+    sqlite3_bind_int(m_tileQuery, 3, row);
+    sqlite3_bind_int64(m_tileQuery, 4, sqlite3_int64(maxBytes));
+    startBudget(kTileLookupBudgetSteps);
+}
+
+bool MbtilesFile::checkTileLookups(QString& error) {
+    // Look-ups of a tile that no file holds: a tiles table or view that cannot answer them within a
+    // look-up's budget would leave every view blank and slow, so the file is refused now. One level alone
+    // would not do: a view whose zoom column is a constant answers any other level at once, unread.
+    for (int zoom = m_minZoom; zoom <= m_maxZoom; ++zoom) {
+        startTileQuery(zoom, -1, -1, 0);
+        int status = SQLITE_ROW;
+        while (status == SQLITE_ROW)
+            status = sqlite3_step(m_tileQuery);
+        sqlite3_reset(m_tileQuery);
+        if (status != SQLITE_DONE) {
+            error = stepError(m_db, status);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool MbtilesFile::readZoomRange(QString& error) {
@@ -140,7 +159,7 @@ bool MbtilesFile::readZoomRange(QString& error) {
             error = sqliteError(m_db);
             return false;
         }
-        startBudget();
+        startBudget(kStatementBudgetSteps);
         const int status = sqlite3_step(query);
         if (status == SQLITE_ROW && sqlite3_column_type(query, 0) == SQLITE_INTEGER) {
             const sqlite3_int64 first = sqlite3_column_int64(query, 0);
@@ -175,12 +194,7 @@ MbtilesFile::TileState MbtilesFile::readTile(TileId tile, std::size_t maxBytes, 
     if (tile.z < 0 || tile.z > kMaxTileZoom || tile.x < 0 || tile.y < 0 || tile.x >= (1 << tile.z) ||
         tile.y >= (1 << tile.z))
         return TileState::Missing;
-    sqlite3_reset(m_tileQuery);
-    sqlite3_bind_int(m_tileQuery, 1, tile.z);
-    sqlite3_bind_int(m_tileQuery, 2, tile.x);
-    sqlite3_bind_int(m_tileQuery, 3, tmsRow(tile.z, tile.y));
-    sqlite3_bind_int64(m_tileQuery, 4, sqlite3_int64(maxBytes));
-    startBudget();
+    startTileQuery(tile.z, tile.x, tmsRow(tile.z, tile.y), maxBytes);
     const int status = sqlite3_step(m_tileQuery);
     TileState state = TileState::Unreadable;
     if (status == SQLITE_DONE) {

@@ -26,7 +26,8 @@ public:
 
     // The file opened, or nullptr with the reason in error: a missing or unreadable file, a file that is
     // not SQLite, one without the metadata and tiles tables, metadata beyond its row or size limit, or
-    // a metadata or tiles table (either may be a view) that does not answer within the work budget.
+    // a metadata or tiles table (either may be a view) that does not answer within the work budget (at
+    // every zoom level of the file, for a tile look-up).
     static std::unique_ptr<MbtilesFile> open(const QString& path, QString& error);
 
     // A metadata value, "" when the key is absent.
@@ -36,7 +37,8 @@ public:
     int maxZoom() const { return m_maxZoom; }
 
     // The stored bytes of a tile. A stored empty or NULL tile is Found with no bytes; a tile larger than
-    // maxBytes, a database error or a look-up beyond the work budget is Unreadable.
+    // maxBytes, a database error or a look-up beyond its work budget (far smaller than a statement's at
+    // the load) is Unreadable.
     TileState readTile(TileId tile, std::size_t maxBytes, std::string& data);
 
     // The TMS row of an XYZ row at a zoom level.
@@ -47,8 +49,11 @@ private:
     bool readMetadata(QString& error);
     bool readZoomRange(QString& error);
     bool prepareTileQuery(QString& error);
-    // The statement about to run gets the whole work budget, for all its steps together.
-    void startBudget();
+    bool checkTileLookups(QString& error);
+    // The tile query reset and bound to a tile (TMS row) and a size limit, with a look-up's work budget.
+    void startTileQuery(int zoom, int column, int row, std::size_t maxBytes);
+    // The statement about to run gets this many steps of work, for all its steps together.
+    void startBudget(int steps);
     static int onProgress(void* file);
 
     sqlite3* m_db = nullptr;

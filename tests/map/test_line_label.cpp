@@ -94,6 +94,44 @@ TEST(LineLabel, PiecesOfOneStreetJoined) {
     EXPECT_FALSE(isUprightCharacter(QStringLiteral("1")));
 }
 
+// A street of many pieces, listed from either end, from the middle outwards or drawn alternately either
+// way round, is one line; a side street that meets it mid-way stays a line of its own.
+TEST(LineLabel, PiecesOfOneStreetJoinedInAnyOrder) {
+    constexpr int kPieces = 200;
+    Polyline street;
+    for (int i = 0; i <= kPieces; ++i)
+        street.emplace_back(i * 10, (i % 3) * 4);
+    const auto piece = [&](int i, bool reversed) {
+        return reversed ? Polyline{street[i + 1], street[i]} : Polyline{street[i], street[i + 1]};
+    };
+    struct Case {
+        const char* name;
+        std::vector<Polyline> pieces;
+    };
+    std::vector<Case> cases(4);
+    cases[0].name = "near end first";
+    cases[1].name = "far end first";
+    cases[2].name = "middle outwards";
+    cases[3].name = "far end first, every other piece drawn backwards";
+    for (int i = 0; i < kPieces; ++i) {
+        cases[0].pieces.push_back(piece(i, false));
+        cases[1].pieces.push_back(piece(kPieces - 1 - i, false));
+        const int half = kPieces / 2;
+        cases[2].pieces.push_back(piece(i % 2 ? half + i / 2 : half - 1 - i / 2, false));
+        cases[3].pieces.push_back(piece(kPieces - 1 - i, i % 2 == 1));
+    }
+    Polyline backwards = street;
+    std::reverse(backwards.begin(), backwards.end());
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.pieces.push_back({street[kPieces / 2], {1000, 500}});
+        const std::vector<Polyline> merged = mergeLines(c.pieces);
+        ASSERT_EQ(merged.size(), 2u);
+        EXPECT_TRUE(merged[0] == street || merged[0] == backwards);
+        EXPECT_EQ(merged[1], (Polyline{street[kPieces / 2], {1000, 500}}));
+    }
+}
+
 TEST(TileGeometry, CutToTheTileAndThinned) {
     const QRectF box(0, 0, 100, 100);
     // In, out, in again: two pieces ending on the edge.

@@ -1,6 +1,7 @@
 #include "map/map_engine.h"
 
 #include "map/label_placer.h"
+#include "map/mbtiles_file.h"
 #include "startup/runtime_error.h"
 
 #include "map_test_support.h"
@@ -251,8 +252,12 @@ TEST_F(MapEngineTest, MapFilesWithoutEnd_FailTheLoad) {
     make("metadata-value.mbtiles", format + QStringLiteral(" UNION ALL SELECT 'json', zeroblob(2000000000)"), noTiles);
     make("zoom-range.mbtiles", format, endlessTiles);
     make("tile-lookup.mbtiles", zooms, endlessTiles);
+    // Its zoom column a constant: a look-up at any other level is answered at once, without a row read.
+    make("constant-zoom.mbtiles", zooms,
+         QStringLiteral("%1 SELECT 14 AS zoom_level, n AS tile_column, n AS tile_row, x'00' AS tile_data FROM r")
+             .arg(QLatin1String(endless)));
     for (const char* name : {"metadata-rows.mbtiles", "metadata-bytes.mbtiles", "metadata-value.mbtiles",
-                             "zoom-range.mbtiles", "tile-lookup.mbtiles"}) {
+                             "zoom-range.mbtiles", "tile-lookup.mbtiles", "constant-zoom.mbtiles"}) {
         EXPECT_EQ(m_engine.OpenMap(path(name)), 0) << name;
         EXPECT_EQ(m_engine.LoadBackground(path(name)), 0) << name;
     }
@@ -261,6 +266,24 @@ TEST_F(MapEngineTest, MapFilesWithoutEnd_FailTheLoad) {
     loadAll();
     const Micro onRoad = micro(kHome, 3000, 1000);
     EXPECT_EQ(colourAt(render(micro(kHome, 2000, 1800), 14), onRoad), kRoad);
+}
+
+// A tile look-up has a small work budget of its own, far below the load's: in a view that computes its
+// rows one by one, a tile a thousand rows down is read, one a million rows down is not (each look-up of
+// a render or a place search would take a second).
+TEST_F(MapEngineTest, TileLookup_BoundedByItsOwnBudget) {
+    test::runSql(path("deep.mbtiles"),
+                 "CREATE TABLE metadata(name, value); INSERT INTO metadata VALUES ('format', 'pbf'), "
+                 "('minzoom', '24'), ('maxzoom', '24'); CREATE VIEW tiles AS WITH RECURSIVE r(n) AS (SELECT 0 "
+                 "UNION ALL SELECT n + 1 FROM r) SELECT 24 AS zoom_level, 0 AS tile_column, n AS tile_row, "
+                 "x'00' AS tile_data FROM r;");
+    QString error;
+    const std::unique_ptr<MbtilesFile> file = MbtilesFile::open(path("deep.mbtiles"), error);
+    ASSERT_TRUE(file) << error.toStdString();
+    std::string data;
+    const auto lookUp = [&](int row) { return file->readTile({24, 0, MbtilesFile::tmsRow(24, row)}, 16, data); };
+    EXPECT_EQ(lookUp(1000), MbtilesFile::TileState::Found);
+    EXPECT_EQ(lookUp(1'000'000), MbtilesFile::TileState::Unreadable);
 }
 
 TEST_F(MapEngineTest, FailedLoad_KeepsWhatWasLoaded) {

@@ -106,8 +106,9 @@ TEST(MapStyle, Malformed_Rejected) {
 }
 
 // Sizes that real styles stay well within are accepted up to the limit; beyond it the style is refused
-// (a 100,000-entry dash array or 60,000 layers took seconds and gigabytes a render).
-TEST(MapStyle, OversizedArrays_RefusedBeyondTheirLimits) {
+// (a 100,000-entry dash array, 60,000 layers or a text-field of 20,000 keys took seconds and hundreds of
+// megabytes a render).
+TEST(MapStyle, OversizedValues_RefusedBeyondTheirLimits) {
     const auto numbers = [](int count, const char* each) {
         QByteArrayList items;
         for (int i = 0; i < count; ++i)
@@ -131,6 +132,17 @@ TEST(MapStyle, OversizedArrays_RefusedBeyondTheirLimits) {
     expectRejected(stops(65), "1 to 64 stops");
     EXPECT_TRUE(parse(layers(1000)));
     expectRejected(layers(1001), "more than 1000 layers");
+    const auto textField = [&](const QByteArray& field) {
+        return withLayer(R"({"id":"a","type":"symbol","source-layer":"x","layout":{"text-field":")" + field + "\"}}");
+    };
+    const char* limits = "at most 256 characters and 16 keys";
+    EXPECT_TRUE(parse(textField(QByteArray("{name}").repeated(16))));
+    expectRejected(textField(QByteArray("{name}").repeated(17)), limits);
+    expectRejected(textField(QByteArray("{name}").repeated(20000)), limits);
+    EXPECT_TRUE(parse(textField("{name}" + QByteArray(250, 'x'))));
+    expectRejected(textField("{name}" + QByteArray(251, 'x')), limits);
+    // An unclosed brace is text, not a key.
+    EXPECT_TRUE(parse(textField(QByteArray(200, '{'))));
 }
 
 TEST(MapStyle, BadFilters_Rejected) {
