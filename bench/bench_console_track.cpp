@@ -115,7 +115,7 @@ struct TrackConsole {
 };
 
 void BM_QueryOneVehicleMonth(benchmark::State& benchState) {
-    LogDatabase& log = LogDatabase::instance();
+    LogDatabase& log = LogDatabase::shared();
     TrackConsole console(benchState, log.db, QStringLiteral("V00000"), TerminalOf(0));
     console.setDays(QDate(2024, 1, 1), QDate(2024, 1, 30));
     IterationTimes times;
