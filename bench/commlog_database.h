@@ -93,20 +93,33 @@ public:
     QString path = DatabasePath(folder.path());
 };
 
+// How the log file keeps CommLog: as this build makes it, or as earlier builds made it (indexed on
+// terminal and time only), for the upgrade at its first open.
+enum class LogStorage { Current, EarlierBuild };
+
 // The log file as built; nothing writes it afterwards.
 class LogFile {
 public:
-    static const QString& path() {
-        static const LogFile file;
-        return file.m_path;
+    static const QString& path(LogStorage storage = LogStorage::Current) {
+        if (storage == LogStorage::EarlierBuild) {
+            static const LogFile earlier(storage);
+            return earlier.m_path;
+        }
+        static const LogFile current(storage);
+        return current.m_path;
     }
 
 private:
-    LogFile() {
+    explicit LogFile(LogStorage storage) {
         const auto start = std::chrono::steady_clock::now();
         CreateDatabase(m_path);
         SqlConnection connection;
         connection.open(m_path, QByteArray(kDatabaseKey), SqlConnection::OpenMode::ExistingOnly);
+        if (storage == LogStorage::EarlierBuild) {
+            connection.execute(
+                QStringLiteral("DROP INDEX CommLog_Track; "
+                               "CREATE INDEX CommLog_PlateNumber_DialTime ON CommLog (PlateNumber, DialTime)"));
+        }
         // One transaction with prepared inserts.
         connection.execute(QStringLiteral("PRAGMA cache_size=-262144; BEGIN"));
         fillLog(connection);
@@ -114,8 +127,10 @@ private:
         connection.execute(QStringLiteral("COMMIT"));
         // The last connection's close moves the write-ahead log into the file, which may then be copied.
         connection.close();
-        std::fprintf(stderr, "built %d log rows in call order and %d vehicles in %.1f s\n",
-                     kTerminals * kRowsPerTerminal, kVehicles, Seconds(start));
+        std::fprintf(stderr, "built %d log rows in call order and %d vehicles%s in %.1f s: %lld MB\n",
+                     kTerminals * kRowsPerTerminal, kVehicles,
+                     storage == LogStorage::EarlierBuild ? " as earlier builds kept them" : "", Seconds(start),
+                     QFileInfo(m_path).size() / (1024 * 1024));
     }
 
     static void fillLog(SqlConnection& connection) {

@@ -1,6 +1,7 @@
 #include "data/db_lib.h"
 
 #include "data/data_errors.h"
+#include "data/schema.h"
 #include "data/track_columns.h"
 #include "startup/numeric.h"
 #include "startup/runtime_error.h"
@@ -158,6 +159,7 @@ void clsDBLib::OpenConnection(const QString& DataSource) {
     connection.open(DataSource, QByteArray(kDatabaseKey), SqlConnection::OpenMode::ExistingOnly);
     // A row is on disk when its statement returns.
     connection.execute(QStringLiteral("PRAGMA synchronous=FULL"));
+    UpgradeDatabase(connection);
     m_cn = std::move(connection);
 }
 
@@ -368,9 +370,9 @@ ResultSet clsDBLib::GetCommLogRecordSet(const QString& PlateNumber, const QStrin
                                         float FromSpeed, float ToSpeed, float FromOffset, float ToOffset) {
     requireOpen();
     const QString sql = QStringLiteral(
-        "SELECT PlateNumber,DialTime,CheckPoint,EW,X,NS,Y,[Position],Speed,Direction,Offset,Healthy FROM CommLog "
-        "WHERE PlateNumber=? AND DialTime>=? AND DialTime<=? AND Speed>=? AND Speed<=? AND Offset>=? AND Offset<=? "
-        "AND X>0 AND Y>0 ORDER BY DialTime");
+        "SELECT PlateNumber,DialTime,CheckPoint,EW,X,NS,Y,[Position],Speed,Direction,Offset,Healthy,rowid FROM "
+        "CommLog WHERE PlateNumber=? AND DialTime>=? AND DialTime<=? AND Speed>=? AND Speed<=? AND Offset>=? AND "
+        "Offset<=? AND X>0 AND Y>0 ORDER BY DialTime");
     const SqlValue values[] = {T(PlateNumber), T(FromTime), T(ToTime), FromSpeed, ToSpeed, FromOffset, ToOffset};
     m_strSQL = RenderSql(sql, values);
     SqlStatement statement = m_cn.prepare(sql);
@@ -387,7 +389,8 @@ ResultSet clsDBLib::GetCommLogRecordSet(const QString& PlateNumber, const QStrin
         {QStringLiteral("Direction"), FieldType::Single}, {QStringLiteral("Offset_1"), FieldType::Text},
         {QStringLiteral("Healthy"), FieldType::Text},
     };
-    enum { kPlate, kDialTime, kCheckPoint, kEW, kX, kNS, kY, kPosition, kSpeed, kDirection, kOffset, kHealthy };
+    enum { kPlate, kDialTime, kCheckPoint, kEW, kX, kNS, kY, kPosition, kSpeed, kDirection, kOffset, kHealthy, kRowid };
+    const std::size_t kDialTimeCell = 2; // DialTime's place in kColumns
     const QString km = QStringLiteral("km");
     const QString m = QStringLiteral("m");
 
@@ -396,6 +399,7 @@ ResultSet clsDBLib::GetCommLogRecordSet(const QString& PlateNumber, const QStrin
     QString lastEW, lastNS;
     RepeatedResult<float> speedText, directionText, offsetText;
     std::vector<ResultSet::Row> rows;
+    std::vector<qint64> logged;
     while (statement.step()) {
         const FieldValue x = DoubleField(statement, kX);
         const FieldValue y = DoubleField(statement, kY);
@@ -439,7 +443,15 @@ ResultSet clsDBLib::GetCommLogRecordSet(const QString& PlateNumber, const QStrin
         row.push_back(direction);
         row.push_back(quantity(offsetText, offset, m));
         row.push_back(healthy.field(statement, kHealthy));
-        rows.push_back(std::move(row));
+        // The index gives the rows of one second (reports that arrived together) in the order of their other
+        // columns; each goes back among them to the place its rowid, the order of logging, gives it.
+        const qint64 rowid = statement.integer(kRowid);
+        std::size_t at = rows.size();
+        while (at > 0 && logged[at - 1] > rowid && rows[at - 1][kDialTimeCell] == dialTime) {
+            --at;
+        }
+        rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), std::move(row));
+        logged.insert(logged.begin() + static_cast<std::ptrdiff_t>(at), rowid);
     }
     return ResultSet(kColumns, std::move(rows));
 }
