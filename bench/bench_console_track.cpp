@@ -1,8 +1,8 @@
 // The track query on the full position log: the query button for one vehicle and one month (4,320 rows:
-// reset, query and grid bind), and one playback step on the demo map (the row copy and panel 7's redraw
-// after the tile caches are warm; one step is Timer4's tick and the Timer3 tick that follows it). The
-// program folder is the build's kestrova/ (targets demo_map and program_images) or the one
-// KESTROVA_BENCH_FOLDER names.
+// reset, query and grid bind; another vehicle each time), and one playback step on the demo map (the row
+// copy and panel 7's redraw after the tile caches are warm; one step is Timer4's tick and the Timer3 tick
+// that follows it). The program folder is the build's kestrova/ (targets demo_map and program_images) or
+// the one KESTROVA_BENCH_FOLDER names.
 
 #include "bench_support.h"
 #include "commlog_database.h"
@@ -28,6 +28,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -39,10 +40,17 @@ constexpr double kTownX = 121.556;
 constexpr double kTownY = 25.03;
 constexpr int kPlaybackRows = 200;
 
+// A vehicle of the console: plate number and terminal.
+struct ConsoleVehicle {
+    QString plate;
+    QString terminal;
+};
+
 // The track-query side of the main window: the frame, the grid, both timers, the tool bar, the vehicle
-// list with one vehicle, panel 7 on the demo map, and the track query over db.
+// list with the vehicles given, panel 7 on the demo map with the first vehicle chosen, and the track query
+// over db.
 struct TrackConsole {
-    TrackConsole(benchmark::State& benchState, clsDBLib& db, const QString& plate, const QString& terminal)
+    TrackConsole(benchmark::State& benchState, clsDBLib& db, const std::vector<ConsoleVehicle>& vehicles)
         : box(benchState) {
         const QDir build(QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
         const QString chosen = qEnvironmentVariable("KESTROVA_BENCH_FOLDER");
@@ -64,16 +72,19 @@ struct TrackConsole {
         list = new VehicleListWidget(&window);
         timer3.setInterval(50);
 
-        VehicleRecord vehicle;
-        vehicle.PlateNumber = plate;
-        vehicle.PhoneNumber = terminal;
-        vehicle.CarType = 2;
-        state.Vehicles = {vehicle, VehicleRecord{}};
+        choosers = std::make_unique<MapPanelChoosers>(widgets);
+        for (const ConsoleVehicle& added : vehicles) {
+            VehicleRecord vehicle;
+            vehicle.PlateNumber = added.plate;
+            vehicle.PhoneNumber = added.terminal;
+            vehicle.CarType = 2;
+            state.Vehicles.push_back(vehicle);
+            list->addRow(VehicleRowKey(vehicle), VehicleRowTexts(vehicle));
+            choosers->addItem(kTrackPanel, added.plate);
+        }
+        state.Vehicles.push_back(VehicleRecord{});
         state.MapEngine = &engine;
         state.CurrentVehicle = -1;
-        list->addRow(VehicleRowKey(vehicle), VehicleRowTexts(vehicle));
-        choosers = std::make_unique<MapPanelChoosers>(widgets);
-        choosers->addItem(kTrackPanel, plate);
         choosers->setListIndex(kTrackPanel, 0);
         window.show();
 
@@ -114,13 +125,21 @@ struct TrackConsole {
     bool ready = false;
 };
 
+// Each query is for another of 50 vehicles, as the data benchmarks take another terminal each time, so
+// that no query finds the pages of the one before in the database's cache.
 void BM_QueryOneVehicleMonth(benchmark::State& benchState) {
-    LogDatabase& log = LogDatabase::instance();
-    TrackConsole console(benchState, log.db, QStringLiteral("V00000"), TerminalOf(0));
+    LogDatabase& log = LogDatabase::shared();
+    constexpr int kQueried = 50;
+    std::vector<ConsoleVehicle> vehicles;
+    for (int i = 0; i < kQueried; ++i)
+        vehicles.push_back({QStringLiteral("V%1").arg(i, 5, 10, QChar(u'0')), TerminalOf(i * 7)});
+    TrackConsole console(benchState, log.db, vehicles);
     console.setDays(QDate(2024, 1, 1), QDate(2024, 1, 30));
     IterationTimes times;
     int rows = 0;
+    int queried = 0;
     for (auto _ : benchState) {
+        console.choosers->setListIndex(kTrackPanel, queried++ % kQueried);
         times.start();
         console.track->cmdQuery_Click();
         times.stop();
@@ -152,7 +171,7 @@ struct TownDrive {
 
 void BM_PlaybackStep(benchmark::State& benchState) {
     TownDrive drive;
-    TrackConsole console(benchState, drive.db, QStringLiteral("KS-201"), QStringLiteral("0912000201"));
+    TrackConsole console(benchState, drive.db, {{QStringLiteral("KS-201"), QStringLiteral("0912000201")}});
     if (!console.ready) {
         benchState.SkipWithError("the demo map is missing: build demo_map and program_images");
         return;

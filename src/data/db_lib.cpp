@@ -1,13 +1,16 @@
 #include "data/db_lib.h"
 
 #include "data/data_errors.h"
+#include "data/schema.h"
 #include "data/track_columns.h"
 #include "startup/numeric.h"
 #include "startup/runtime_error.h"
 #include "startup/text_helpers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 #include <optional>
 
 namespace kestrova {
@@ -158,6 +161,7 @@ void clsDBLib::OpenConnection(const QString& DataSource) {
     connection.open(DataSource, QByteArray(kDatabaseKey), SqlConnection::OpenMode::ExistingOnly);
     // A row is on disk when its statement returns.
     connection.execute(QStringLiteral("PRAGMA synchronous=FULL"));
+    UpgradeDatabase(connection);
     m_cn = std::move(connection);
 }
 
@@ -364,13 +368,43 @@ void clsDBLib::DeleteCommLog(const QString& PlateNumber, const QString& DialTime
     execute(QStringLiteral("DELETE FROM CommLog WHERE PlateNumber=? AND DialTime<=?"), {PlateNumber, DialTime});
 }
 
+namespace {
+
+// The index gives the rows of one second (reports that arrived together) in the order of their other
+// columns; each run of them goes back to the order of logging, their rowids. Sorted run by run, so that a
+// log with many rows in one second costs no more than a sort.
+void RestoreLoggedOrder(std::vector<ResultSet::Row>& rows, const std::vector<qint64>& logged, std::size_t timeCell) {
+    std::size_t first = 0;
+    while (first < rows.size()) {
+        std::size_t end = first + 1;
+        while (end < rows.size() && rows[end][timeCell] == rows[first][timeCell]) {
+            ++end;
+        }
+        if (!std::is_sorted(logged.begin() + static_cast<std::ptrdiff_t>(first),
+                            logged.begin() + static_cast<std::ptrdiff_t>(end))) {
+            std::vector<std::size_t> order(end - first);
+            std::iota(order.begin(), order.end(), first);
+            std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return logged[a] < logged[b]; });
+            std::vector<ResultSet::Row> run;
+            run.reserve(order.size());
+            for (const std::size_t i : order) {
+                run.push_back(std::move(rows[i]));
+            }
+            std::move(run.begin(), run.end(), rows.begin() + static_cast<std::ptrdiff_t>(first));
+        }
+        first = end;
+    }
+}
+
+} // namespace
+
 ResultSet clsDBLib::GetCommLogRecordSet(const QString& PlateNumber, const QString& FromTime, const QString& ToTime,
                                         float FromSpeed, float ToSpeed, float FromOffset, float ToOffset) {
     requireOpen();
     const QString sql = QStringLiteral(
-        "SELECT PlateNumber,DialTime,CheckPoint,EW,X,NS,Y,[Position],Speed,Direction,Offset,Healthy FROM CommLog "
-        "WHERE PlateNumber=? AND DialTime>=? AND DialTime<=? AND Speed>=? AND Speed<=? AND Offset>=? AND Offset<=? "
-        "AND X>0 AND Y>0 ORDER BY DialTime");
+        "SELECT PlateNumber,DialTime,CheckPoint,EW,X,NS,Y,[Position],Speed,Direction,Offset,Healthy,rowid FROM "
+        "CommLog WHERE PlateNumber=? AND DialTime>=? AND DialTime<=? AND Speed>=? AND Speed<=? AND Offset>=? AND "
+        "Offset<=? AND X>0 AND Y>0 ORDER BY DialTime");
     const SqlValue values[] = {T(PlateNumber), T(FromTime), T(ToTime), FromSpeed, ToSpeed, FromOffset, ToOffset};
     m_strSQL = RenderSql(sql, values);
     SqlStatement statement = m_cn.prepare(sql);
@@ -387,7 +421,8 @@ ResultSet clsDBLib::GetCommLogRecordSet(const QString& PlateNumber, const QStrin
         {QStringLiteral("Direction"), FieldType::Single}, {QStringLiteral("Offset_1"), FieldType::Text},
         {QStringLiteral("Healthy"), FieldType::Text},
     };
-    enum { kPlate, kDialTime, kCheckPoint, kEW, kX, kNS, kY, kPosition, kSpeed, kDirection, kOffset, kHealthy };
+    enum { kPlate, kDialTime, kCheckPoint, kEW, kX, kNS, kY, kPosition, kSpeed, kDirection, kOffset, kHealthy, kRowid };
+    const std::size_t kDialTimeCell = 2; // DialTime's place in kColumns
     const QString km = QStringLiteral("km");
     const QString m = QStringLiteral("m");
 
@@ -396,6 +431,7 @@ ResultSet clsDBLib::GetCommLogRecordSet(const QString& PlateNumber, const QStrin
     QString lastEW, lastNS;
     RepeatedResult<float> speedText, directionText, offsetText;
     std::vector<ResultSet::Row> rows;
+    std::vector<qint64> logged;
     while (statement.step()) {
         const FieldValue x = DoubleField(statement, kX);
         const FieldValue y = DoubleField(statement, kY);
@@ -440,7 +476,9 @@ ResultSet clsDBLib::GetCommLogRecordSet(const QString& PlateNumber, const QStrin
         row.push_back(quantity(offsetText, offset, m));
         row.push_back(healthy.field(statement, kHealthy));
         rows.push_back(std::move(row));
+        logged.push_back(statement.integer(kRowid));
     }
+    RestoreLoggedOrder(rows, logged, kDialTimeCell);
     return ResultSet(kColumns, std::move(rows));
 }
 

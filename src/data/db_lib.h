@@ -75,8 +75,9 @@ public:
     SqlTransaction BeginTransaction();
 
     // The track query: the terminal's fixes (X and Y above 0) within the time, speed and offset
-    // bounds, by DialTime, in the 17 columns PlateNumber, DialTime_1, DialTime, CheckPoint, EWX, EW,
-    // X, NSY, NS, Y, Position, Speed_1, Speed, Direction_1, Direction, Offset_1, Healthy.
+    // bounds, by DialTime (rows of one second in the order they were logged), in the 17 columns
+    // PlateNumber, DialTime_1, DialTime, CheckPoint, EWX, EW, X, NSY, NS, Y, Position, Speed_1, Speed,
+    // Direction_1, Direction, Offset_1, Healthy.
     ResultSet GetCommLogRecordSet(const QString& PlateNumber, const QString& FromTime, const QString& ToTime,
                                   float FromSpeed, float ToSpeed, float FromOffset, float ToOffset);
     // Every MapReport row.

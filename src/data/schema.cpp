@@ -56,7 +56,6 @@ CREATE TABLE CommLog (
     Healthy TEXT,
     Position TEXT
 );
-CREATE INDEX CommLog_PlateNumber_DialTime ON CommLog (PlateNumber, DialTime);
 CREATE TABLE Coordinate (
     SeqNO INTEGER PRIMARY KEY,
     X REAL,
@@ -70,6 +69,30 @@ CREATE TABLE MapReport (
 );
 INSERT INTO MapReport (SeqNO, Remark) VALUES (1, '');
 )sql";
+
+// CommLog's rows whole, in terminal and time order. The table keeps its rows in the order they were
+// logged, every terminal's between the others', so a track read from it would take one page per row; from
+// this index one terminal's month is a short run of neighbouring pages. The retention delete and the
+// vehicle delete find their rows through it too.
+const char kTrackIndex[] = "CommLog_Track";
+const char kTrackIndexColumns[] =
+    "PlateNumber, DialTime, CheckPoint, EW, X, NS, Y, Speed, Direction, Offset, Healthy, Position";
+
+// What earlier builds made in its place: terminal and time only.
+const char kEarlierLogIndex[] = "CommLog_PlateNumber_DialTime";
+
+void CreateTrackIndex(SqlConnection& connection) {
+    connection.execute(QStringLiteral("CREATE INDEX %1 ON CommLog (%2)")
+                           .arg(QLatin1String(kTrackIndex), QLatin1String(kTrackIndexColumns)));
+}
+
+bool HasObject(SqlConnection& connection, const char* type, const char* name) {
+    SqlStatement find =
+        connection.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type=? AND name=? COLLATE NOCASE"));
+    const SqlValue values[] = {QString::fromLatin1(type), QString::fromLatin1(name)};
+    find.bindAll(values);
+    return find.step();
+}
 
 } // namespace
 
@@ -99,6 +122,7 @@ void CreateDatabase(const QString& path) {
         connection.execute(QStringLiteral("PRAGMA synchronous=FULL"));
         connection.execute(QStringLiteral("BEGIN"));
         connection.execute(QString::fromUtf8(kSchema));
+        CreateTrackIndex(connection);
         connection.execute(QStringLiteral("COMMIT"));
         connection.close();
     } catch (const RuntimeError&) {
@@ -107,6 +131,23 @@ void CreateDatabase(const QString& path) {
         }
         throw;
     }
+}
+
+void UpgradeDatabase(SqlConnection& connection) {
+    {
+        SqlTransaction upgrade(connection);
+        // A file without CommLog is not changed: the statements that need the table report its absence.
+        if (!HasObject(connection, "table", "CommLog") || HasObject(connection, "index", kTrackIndex)) {
+            return;
+        }
+        // The earlier index goes first, so that the new one takes its pages instead of growing the file.
+        connection.execute(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(kEarlierLogIndex)));
+        CreateTrackIndex(connection);
+        upgrade.commit();
+    }
+    // The index went through the write-ahead log, as large as itself: it moves into the file now, and the
+    // log gives its space back.
+    connection.execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
 
 } // namespace kestrova

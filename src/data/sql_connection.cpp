@@ -192,7 +192,9 @@ SqlConnection& SqlConnection::operator=(SqlConnection&& other) noexcept {
 }
 
 void SqlConnection::open(const QString& path, const QByteArray& key, OpenMode mode) {
-    int flags = SQLITE_OPEN_READWRITE;
+    // One thread uses a connection and its statements, so SQLite need not lock them at every call (the
+    // track query reads a dozen columns of thousands of rows).
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (mode == OpenMode::CreateNew) {
         flags |= SQLITE_OPEN_CREATE;
     }

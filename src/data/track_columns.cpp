@@ -35,14 +35,15 @@ double DecimalOf(float value) {
     return NumberText(value).toDouble();
 }
 
-// Two digits, as Format(value, "00") writes a whole number from 0 to 99.
-QString TwoDigits(double value) {
+// Appends two digits, as Format(value, "00") writes a whole number from 0 to 99.
+void AppendTwoDigits(QString& text, double value) {
     if (value >= 0 && value <= 99 && value == std::floor(value)) {
         const int n = static_cast<int>(value);
-        const QChar digits[] = {QChar(u'0' + n / 10), QChar(u'0' + n % 10)};
-        return QString(digits, 2);
+        text += QChar(u'0' + n / 10);
+        text += QChar(u'0' + n % 10);
+        return;
     }
-    return Format(value, u"00");
+    text += Format(value, u"00");
 }
 
 // A Single that is an exact number of hundredths (12, 42.5, 1.25; most speeds and offsets): the text the
@@ -136,9 +137,9 @@ std::optional<QString> DegreesMinutesSeconds(const QString& hemisphere, double v
     text += u' ';
     text += std::fabs(degrees) < 1e15 ? QString::number(static_cast<long long>(degrees)) : NumberText(degrees);
     text += QStringLiteral("° ");
-    text += TwoDigits(wholeMinutes);
+    AppendTwoDigits(text, wholeMinutes);
     text += QStringLiteral("' ");
-    text += TwoDigits(seconds);
+    AppendTwoDigits(text, seconds);
     text += u'"';
     return text;
 }
@@ -163,7 +164,12 @@ std::optional<QString> CompassName(float heading) {
     if (!std::isfinite(heading)) {
         return std::nullopt;
     }
-    const double sector = Int(DecimalOf(heading) / 45 + 0.5);
+    // The sector of the heading's decimal form. Its binary value lies in the same sector except within a
+    // hair of an edge (the Single just below 22.5 shows as 22.5), where the decimal form, slower to get,
+    // decides.
+    const double quotient = double(heading) / 45 + 0.5;
+    const bool nearEdge = std::fabs(quotient - std::nearbyint(quotient)) <= 1e-5 * (std::fabs(quotient) + 1);
+    const double sector = Int(nearEdge ? DecimalOf(heading) / 45 + 0.5 : quotient);
     const double index = RemainderOf(sector, 8) + 1;
     if (index < 1 || index > 8) {
         return std::nullopt;

@@ -161,7 +161,7 @@ TEST(GetCommLogRecordSet, SpeedAndOffsetBounds_IncludeTheirEnds) {
     EXPECT_EQ(Column(rs.clone(), QStringLiteral("Offset_1")), QStringList({"12.30 m", "20 m", "20.10 m"}));
     EXPECT_EQ(t.db.strSQL(),
               QStringLiteral("SELECT PlateNumber,DialTime,CheckPoint,EW,X,NS,Y,[Position],Speed,Direction,Offset,"
-                             "Healthy FROM CommLog WHERE PlateNumber='0911' AND DialTime>='2024/03/05 00:00:00' "
+                             "Healthy,rowid FROM CommLog WHERE PlateNumber='0911' AND DialTime>='2024/03/05 00:00:00' "
                              "AND DialTime<='2024/03/05 99:99:99' AND Speed>=0 AND Speed<=1000 AND Offset>=12.3 "
                              "AND Offset<=20.1 AND X>0 AND Y>0 ORDER BY DialTime"));
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <ctime>
 
 using namespace kestrova;
@@ -126,6 +127,9 @@ TEST(CompassName, SectorHalves_RoundUp) {
     EXPECT_EQ(Compass(270), QStringLiteral("西"));
     EXPECT_EQ(Compass(337.4f), QStringLiteral("西北"));
     EXPECT_EQ(Compass(337.5f), QStringLiteral("北"));
+    // The Singles just below an edge show as the edge (22.5, 337.5), and are judged so.
+    EXPECT_EQ(Compass(std::nextafter(22.5f, 0.0f)), QStringLiteral("東北"));
+    EXPECT_EQ(Compass(std::nextafter(337.5f, 0.0f)), QStringLiteral("北"));
     EXPECT_EQ(Compass(359), QStringLiteral("北"));
     EXPECT_EQ(Compass(405), QStringLiteral("東北"));
     EXPECT_EQ(Compass(999.9f), QStringLiteral("西"));
