@@ -1,5 +1,6 @@
 #include "track/map_report.h"
 
+#include "startup/twips.h"
 #include "track/report_map_file.h"
 
 #include <QPainter>
@@ -9,8 +10,9 @@ namespace kestrova {
 
 namespace {
 
-constexpr int kDesignWidth = 11010 / 15;
-constexpr int kDesignHeight = 15240 / 15;
+// The window's client area as designed, in twips.
+constexpr double kDesignWidth = 11010;
+constexpr double kDesignHeight = 15240;
 // The page is laid out at the printer's resolution. At the screen's 96 dots per inch the glyphs would sit on a
 // coarse grid, and a text fitted to its space could only shrink by whole pixels.
 constexpr int kPrintResolution = 1200;
@@ -20,7 +22,7 @@ constexpr int kPrintResolution = 1200;
 MapReport::MapReport(QWidget* parent) : QPrintPreviewDialog(parent) {
     setObjectName(QStringLiteral("MapReport"));
     setWindowTitle(QStringLiteral("列印地圖"));
-    resize(kDesignWidth, kDesignHeight);
+    resize(twipsToPixels(kDesignWidth), twipsToPixels(kDesignHeight));
     // The layout counts from the paper's corner, its margins included.
     printer()->setFullPage(true);
     printer()->setResolution(kPrintResolution);

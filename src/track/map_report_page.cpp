@@ -2,6 +2,7 @@
 
 #include "startup/numeric.h"
 #include "startup/text_helpers.h"
+#include "startup/twips.h"
 
 #include <QDateTime>
 #include <QPaintDevice>
@@ -102,8 +103,8 @@ void PaintMapReport(QPainter& painter, const MapReportPage& page) {
 
     const QRectF imageControl = onDevice(layout.MapImage, dpiX, dpiY);
     const QRectF picture =
-        onDevice(QRectF(layout.MapImage.topLeft(), QSizeF(page.MapImage.width() * kReportTwipsPerPixel,
-                                                          page.MapImage.height() * kReportTwipsPerPixel)),
+        onDevice(QRectF(layout.MapImage.topLeft(), QSizeF(page.MapImage.width() * kTwipsPerPixel,
+                                                          page.MapImage.height() * kTwipsPerPixel)),
                  dpiX, dpiY);
     painter.setClipRect(imageControl);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -20,9 +20,6 @@ inline constexpr float kReportMargin = 500;
 inline constexpr float kReportWidth = 10837;
 inline constexpr float kReportHeaderHeight = 375;
 inline constexpr float kPageHeaderHeight = 7530;
-// A picture pixel covers 15 twips, as on the screen it was made for.
-inline constexpr float kReportTwipsPerPixel = 15;
-
 // The controls' rectangles on the paper, in twips, and the room their texts are given. A text keeps its
 // control's left and top edge and may reach down to the end of the report header, where the taller line of a
 // Chinese font still ends; the detail line also runs on to a full-width character's space before the print
