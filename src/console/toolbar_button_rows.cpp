@@ -145,8 +145,8 @@ void ToolbarButtonRows::placeButtons() {
     }
     const bool rowsChanged = rows.rowCount != m_rowCount;
     m_rowCount = rows.rowCount;
-    if (sizeHint() != m_hint) {
-        m_hint = sizeHint();
+    if (const QSize hint = sizeHint(); hint != m_hint) {
+        m_hint = hint;
         updateGeometry();
     }
     if (rowsChanged)
