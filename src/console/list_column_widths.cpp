@@ -10,11 +10,6 @@
 
 namespace kestrova {
 
-namespace {
-
-
-} // namespace
-
 int ListColumnWidths::columnCount() const {
     return m_list.header()->count();
 }

@@ -16,7 +16,6 @@ namespace kestrova {
 
 namespace {
 
-
 QColor fromBgr(int32_t colour) {
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }

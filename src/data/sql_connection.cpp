@@ -4,7 +4,6 @@
 #include "startup/runtime_error.h"
 #include "startup/text_helpers.h"
 
-
 #include <sqlcipher/sqlite3.h>
 
 #include <utility>
